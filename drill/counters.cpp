@@ -1,0 +1,3 @@
+#include "counters.h"
+
+DrillCounters Counters;

@@ -1,0 +1,41 @@
+#include "platform.h"
+
+#include <chrono>
+
+namespace {
+
+class QuietPlatform final : public Platform {
+public:
+    std::uint32_t milliseconds() override
+    {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    }
+    void playSound(Sound) override {}
+    void showError(const std::string&, const std::string&) override {}
+    void requestTerminate() override {}
+};
+
+QuietPlatform quietPlatform;
+Platform* installed = &quietPlatform;
+
+} // namespace
+
+std::string AppDir;
+
+Platform& CurrentPlatform()
+{
+    return *installed;
+}
+
+Platform* InstallPlatform(Platform* platform)
+{
+    Platform* previous = installed;
+    installed = platform ? platform : &quietPlatform;
+    return previous == &quietPlatform ? nullptr : previous;
+}
+
+void ShowIoError(const std::string& path)
+{
+    CurrentPlatform().showError("入出力エラー: " + path, "エラー");
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The operations the drill program asks of the platform, gathered behind one
+// interface so that tests can replace them. The program installs the real
+// one at start-up; until then a quiet stand-in answers.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Unsigned milliseconds from a monotonic clock; differences are taken
+    // modulo 2^32.
+    virtual std::uint32_t milliseconds() = 0;
+
+    enum class Sound { Hit = 100, Miss = 101 };
+    // Starts the sound and returns at once, cutting off a sound still playing.
+    virtual void playSound(Sound sound) = 0;
+
+    // A modal error box with one OK button; both texts are UTF-8.
+    virtual void showError(const std::string& text, const std::string& caption) = 0;
+
+    // Asks the program to end as soon as its event loop runs.
+    virtual void requestTerminate() = 0;
+};
+
+Platform& CurrentPlatform();
+// Installs `platform` (not owned) and returns the one it replaces; nullptr
+// brings back the quiet stand-in.
+Platform* InstallPlatform(Platform* platform);
+
+// The platform's answer to a file that failed after it was opened.
+void ShowIoError(const std::string& path);
+
+// The directory of the drill program's executable, ending in '/'. Every
+// data file path is AppDir followed by the bare file name.
+extern std::string AppDir;

@@ -1,0 +1,84 @@
+#include "problems.h"
+
+#include "platform.h"
+#include "roma.h"
+
+#include <utility>
+
+ProblemSet Problems;
+
+namespace {
+
+// Appends one word list; false when the preparation must stop.
+bool AppendList(const std::string& path, ProblemSet& set, Preparation& outcome)
+{
+    switch (LoadWordList(path, set)) {
+    case FileStatus::Ok:
+        return true;
+    case FileStatus::CannotOpen:
+        CurrentPlatform().requestTerminate();
+        outcome = Preparation::Terminated;
+        return false;
+    case FileStatus::ReadError:
+        ShowIoError(path);
+        outcome = Preparation::Empty;
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string LevelFilePath(std::uint8_t level)
+{
+    return AppDir + "word" + std::to_string(level) + ".txt";
+}
+
+std::string UserListPath()
+{
+    return AppDir + "wordu.txt";
+}
+
+void ShuffleProblems(ProblemSet& set, RandomSource& random)
+{
+    for (std::uint16_t k = 1; k <= set.Count; ++k) {
+        const auto j = static_cast<std::uint16_t>(random.below(set.Count) + 1);
+        std::swap(set.problem(k), set.problem(j));
+    }
+}
+
+void ConvertProblems(ProblemSet& set)
+{
+    std::uint16_t kept = 0;
+    for (std::uint16_t n = 1; n <= set.Count; ++n) {
+        Problem& p = set.problem(n);
+        p.Romaji.clear();
+        const Conversion conversion = KanaToRomaji(p.Reading);
+        // A problem with nothing to type could never be finished.
+        if (!conversion.ok() || conversion.Romaji.empty())
+            continue;
+        p.Romaji = conversion.Romaji;
+        ++kept;
+        if (kept != n)
+            set.problem(kept) = p;
+    }
+    set.Count = kept;
+}
+
+Preparation PrepareProblemSet(std::uint8_t level, ProblemSet& set, DrillCounters& counters, RandomSource& random)
+{
+    set.Count = 0;
+    Preparation outcome = Preparation::Ready;
+    if (!AppendList(LevelFilePath(level), set, outcome))
+        return outcome;
+    if (level == 3 && FileExists(UserListPath()) && !AppendList(UserListPath(), set, outcome))
+        return outcome;
+    ConvertProblems(set);
+    if (set.Count == 0)
+        return Preparation::Empty;
+    ShuffleProblems(set, random);
+    counters.TotalChars = 0;
+    counters.Misses = 0;
+    counters.Hits = 0;
+    return Preparation::Ready;
+}

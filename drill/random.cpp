@@ -1,0 +1,3 @@
+#include "random.h"
+
+RandomGenerator DrillRandom;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform.h"
+
+#include <string>
+#include <vector>
+
+// Stands in for the platform during a test and records what was asked of
+// it. Installs itself for its lifetime.
+class RecordingPlatform final : public Platform {
+public:
+    RecordingPlatform() : previous_(InstallPlatform(this)) {}
+    ~RecordingPlatform() override { InstallPlatform(previous_); }
+    RecordingPlatform(const RecordingPlatform&) = delete;
+    RecordingPlatform& operator=(const RecordingPlatform&) = delete;
+
+    struct Message {
+        std::string text;
+        std::string caption;
+    };
+
+    std::uint32_t now = 0; // the clock, set by hand
+    std::vector<Sound> sounds;
+    std::vector<Message> errors;
+    int terminateRequests = 0;
+
+    std::uint32_t milliseconds() override { return now; }
+    void playSound(Sound sound) override { sounds.push_back(sound); }
+    void showError(const std::string& text, const std::string& caption) override { errors.push_back({text, caption}); }
+    void requestTerminate() override { ++terminateRequests; }
+
+private:
+    Platform* previous_;
+};

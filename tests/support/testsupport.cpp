@@ -1,0 +1,51 @@
+#include "testsupport.h"
+
+#include "cp932.h"
+#include "textfile.h"
+
+#include <QTest>
+
+#include <fstream>
+
+std::string Sj(const char* utf8)
+{
+    const auto bytes = EncodeCp932(QString::fromUtf8(utf8));
+    if (!bytes)
+        qFatal("test text has no CP932 code: %s", utf8);
+    return *bytes;
+}
+
+QString Show(std::string_view bytes)
+{
+    QString text = DecodeCp932(bytes);
+    text.replace(QChar('\r'), QStringLiteral("\\r")).replace(QChar('\n'), QStringLiteral("\\n"));
+    text.replace(QChar(0x1A), QStringLiteral("\\x1a"));
+    return text;
+}
+
+ScratchDir::ScratchDir()
+{
+    if (!dir_.isValid())
+        qFatal("cannot make a scratch directory");
+}
+
+std::string ScratchDir::path() const
+{
+    return dir_.path().toStdString() + '/';
+}
+
+void ScratchDir::write(const std::string& name, std::string_view bytes) const
+{
+    std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ScratchDir::read(const std::string& name) const
+{
+    return ReadFileBytes(file(name)).bytes;
+}
+
+std::string SourceDataDir()
+{
+    return KIDRILL_SOURCE_DATA_DIR;
+}

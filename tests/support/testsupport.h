@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <string>
+#include <string_view>
+
+// CP932 bytes of a UTF-8 literal, so that tests can be written in Japanese.
+std::string Sj(const char* utf8);
+
+// The bytes as readable text for failure messages (CP932 decoded, control
+// bytes escaped).
+QString Show(std::string_view bytes);
+
+// A fresh directory, removed after the test, for files the code reads and
+// writes. `path()` ends in '/'.
+class ScratchDir {
+public:
+    ScratchDir();
+    std::string path() const;
+    std::string file(const std::string& name) const { return path() + name; }
+    void write(const std::string& name, std::string_view bytes) const;
+    std::string read(const std::string& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Where the shipped data files stand in the source tree, ending in '/'.
+std::string SourceDataDir();

@@ -1,0 +1,229 @@
+#include "problems.h"
+#include "recordingplatform.h"
+#include "roma.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+#include <deque>
+
+namespace {
+
+// Answers the draws it was given, in order, and records each n asked for.
+class ScriptedRandom final : public RandomSource {
+public:
+    explicit ScriptedRandom(std::deque<std::uint32_t> draws) : draws_(std::move(draws)) {}
+    std::uint32_t below(std::uint32_t n) override
+    {
+        asked.push_back(n);
+        if (draws_.empty())
+            return 0;
+        const std::uint32_t d = draws_.front();
+        draws_.pop_front();
+        return d;
+    }
+    std::vector<std::uint32_t> asked;
+
+private:
+    std::deque<std::uint32_t> draws_;
+};
+
+std::string Lines(const QStringList& lines)
+{
+    std::string bytes;
+    for (const QString& line : lines)
+        bytes += Sj(line.toUtf8().constData()) + "\r\n";
+    return bytes;
+}
+
+QStringList Sentences(const ProblemSet& set)
+{
+    QStringList out;
+    for (std::uint16_t n = 1; n <= set.Count; ++n)
+        out << Show(set.problem(n).Sentence);
+    return out;
+}
+
+// A scratch application directory with a small romaji table loaded.
+struct DrillDir {
+    ScratchDir dir;
+    RecordingPlatform platform;
+    DrillDir()
+    {
+        AppDir = dir.path();
+        ParseRomajiTable(Lines({"か,ka", "き,ki", "く,ku", "っ,xtu"}), RomajiTable, SokuonRomaji);
+    }
+};
+
+} // namespace
+
+class TestProblems : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shuffleExchangesWithTheWholeSet()
+    {
+        static ProblemSet set;
+        set.Count = 4;
+        for (std::uint16_t n = 1; n <= 4; ++n)
+            set.problem(n).Sentence.assign(std::string(1, char('A' + n - 1)));
+        // k=1 j=3: C B A D; k=2 j=2: same; k=3 j=4: C B D A; k=4 j=1: A B D C
+        ScriptedRandom random({2, 1, 3, 0});
+        ShuffleProblems(set, random);
+        QCOMPARE(Sentences(set), (QStringList {"A", "B", "D", "C"}));
+        QCOMPARE(random.asked, (std::vector<std::uint32_t> {4, 4, 4, 4}));
+    }
+
+    void shuffleMovesWholeRecords()
+    {
+        static ProblemSet set;
+        set.Count = 2;
+        for (std::uint16_t n = 1; n <= 2; ++n) {
+            const std::string i = std::to_string(n);
+            Problem& p = set.problem(n);
+            p.Sentence.assign("s" + i);
+            p.Reading.assign("r" + i);
+            p.Romaji.assign("ro" + i);
+            p.Meaning.assign("m" + i);
+        }
+        ScriptedRandom random({1, 1});
+        ShuffleProblems(set, random);
+        const Problem& p = set.problem(1);
+        QCOMPARE(QString("%1 %2 %3 %4").arg(Show(p.Sentence), Show(p.Reading), Show(p.Romaji), Show(p.Meaning)),
+                 QString("s2 r2 ro2 m2"));
+    }
+
+    void realShuffleDrawsUniformly()
+    {
+        // Every position receives each of three problems about equally often.
+        RandomGenerator random;
+        random.seed(12345);
+        static ProblemSet set;
+        int firstSeen[3] = {};
+        for (int round = 0; round < 3000; ++round) {
+            set.Count = 3;
+            for (std::uint16_t n = 1; n <= 3; ++n)
+                set.problem(n).Sentence.assign(std::string(1, char('0' + n - 1)));
+            ShuffleProblems(set, random);
+            ++firstSeen[set.problem(1).Sentence.at(1) - '0'];
+        }
+        for (int seen : firstSeen)
+            QVERIFY2(seen > 850 && seen < 1150, qPrintable(QString::number(seen)));
+    }
+
+    void levelReadsItsFilesInOrder_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("withUserList");
+        QTest::addColumn<QStringList>("sentences");
+
+        QTest::newRow("level 1 ignores wordu") << 1 << true << QStringList {"L1"};
+        QTest::newRow("level 2 ignores wordu") << 2 << true << QStringList {"L2"};
+        QTest::newRow("level 3 then wordu") << 3 << true << QStringList {"L3a", "L3b", "U"};
+        QTest::newRow("level 3 alone") << 3 << false << QStringList {"L3a", "L3b"};
+    }
+    void levelReadsItsFilesInOrder()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, withUserList);
+        QFETCH(QStringList, sentences);
+        DrillDir drill;
+        drill.dir.write("word1.txt", Lines({"L1,か", "m"}));
+        drill.dir.write("word2.txt", Lines({"L2,き", "m"}));
+        drill.dir.write("word3.txt", Lines({"L3a,く", "m", "L3b,かき", "m"}));
+        if (withUserList)
+            drill.dir.write("wordu.txt", Lines({"U,きく", "m"}));
+        ScriptedRandom noMoves({0, 1, 2});
+        QCOMPARE(PrepareProblemSet(std::uint8_t(level), Problems, Counters, noMoves), Preparation::Ready);
+        QCOMPARE(Sentences(Problems), sentences);
+        QVERIFY(drill.platform.errors.empty());
+    }
+
+    void preparationConvertsAndClearsCounters()
+    {
+        DrillDir drill;
+        drill.dir.write("word3.txt", Lines({"a,かっき", "m"}));
+        drill.dir.write("wordu.txt", Lines({"b,くく", "m"}));
+        Counters.Hits = 9;
+        Counters.Misses = 8;
+        Counters.TotalChars = 7;
+        ScriptedRandom keep({0, 1});
+        QCOMPARE(PrepareProblemSet(3, Problems, Counters, keep), Preparation::Ready);
+        QCOMPARE(Show(Problems.problem(1).Romaji), QString("kakki"));
+        QCOMPARE(Show(Problems.problem(2).Romaji), QString("kuku"));
+        QCOMPARE(Counters.Hits, std::uint16_t(0));
+        QCOMPARE(Counters.Misses, std::uint16_t(0));
+        QCOMPARE(Counters.TotalChars, std::uint16_t(0));
+    }
+
+    void failedReadingsAreLeftOutAfterTheirMessage()
+    {
+        DrillDir drill;
+        // The blank line after the second entry begins one more record that
+        // is not empty, whose line 1 is empty: its empty reading fails too.
+        drill.dir.write("word3.txt", Lines({"ok1,か", "m", "bad1,かさ", "m", "", "x", "ok2,き", "m"}));
+        drill.dir.write("wordu.txt", Lines({"bad2,っ", "m", "ok3,く", "m"}));
+        ScriptedRandom keep({0, 1, 2});
+        QCOMPARE(PrepareProblemSet(3, Problems, Counters, keep), Preparation::Ready);
+        QCOMPARE(Sentences(Problems), (QStringList {"ok1", "ok2", "ok3"}));
+        QStringList messages;
+        for (const auto& e : drill.platform.errors)
+            messages << QString::fromStdString(e.text) + " / " + QString::fromStdString(e.caption);
+        QCOMPARE(messages, (QStringList {"かさ 3 / エラー", " 1 / エラー", "っ 3 / エラー"}));
+        QCOMPARE(keep.asked, (std::vector<std::uint32_t> {3, 3, 3}));
+    }
+
+    void noProblemLeftCannotStart()
+    {
+        DrillDir drill;
+        drill.dir.write("word1.txt", Lines({"bad,さ", "m"}));
+        ScriptedRandom random({});
+        QCOMPARE(PrepareProblemSet(1, Problems, Counters, random), Preparation::Empty);
+        QCOMPARE(Problems.Count, std::uint16_t(0));
+        QCOMPARE(drill.platform.terminateRequests, 0);
+    }
+
+    void emptyUserListAddsNothing()
+    {
+        DrillDir drill;
+        drill.dir.write("word3.txt", Lines({"a,か", "m"}));
+        drill.dir.write("wordu.txt", "");
+        ScriptedRandom random({0});
+        QCOMPARE(PrepareProblemSet(3, Problems, Counters, random), Preparation::Ready);
+        QCOMPARE(Problems.Count, std::uint16_t(1));
+        QVERIFY(drill.platform.errors.empty());
+    }
+
+    void missingLevelFileEndsTheProgram()
+    {
+        DrillDir drill;
+        drill.dir.write("wordu.txt", Lines({"a,か", "m"}));
+        ScriptedRandom random({});
+        QCOMPARE(PrepareProblemSet(3, Problems, Counters, random), Preparation::Terminated);
+        QCOMPARE(drill.platform.terminateRequests, 1);
+        QVERIFY(drill.platform.errors.empty());
+        QVERIFY(random.asked.empty());
+    }
+
+    void unreadableUserListEndsTheProgram()
+    {
+        DrillDir drill;
+        drill.dir.write("word3.txt", Lines({"a,か", "m"}));
+        // A directory exists under the name but cannot be read as a file.
+        QVERIFY(QDir(QString::fromStdString(drill.dir.path())).mkdir("wordu.txt"));
+        ScriptedRandom random({});
+        QCOMPARE(PrepareProblemSet(3, Problems, Counters, random), Preparation::Terminated);
+        QCOMPARE(drill.platform.terminateRequests, 1);
+    }
+
+    void levelFileNames()
+    {
+        AppDir = "/app/";
+        QCOMPARE(LevelFilePath(1), std::string("/app/word1.txt"));
+        QCOMPARE(LevelFilePath(3), std::string("/app/word3.txt"));
+        QCOMPARE(UserListPath(), std::string("/app/wordu.txt"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestProblems)
+#include "test_problems.moc"

@@ -1,0 +1,193 @@
+#include "recordingplatform.h"
+#include "roma.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+// A roma.txt from UTF-8 lines, each ended by CR LF.
+std::string Table(const QStringList& lines)
+{
+    std::string bytes;
+    for (const QString& line : lines)
+        bytes += Sj(line.toUtf8().constData()) + "\r\n";
+    return bytes;
+}
+
+const QStringList KaAndTsu {"か,ka", "っ,xtu"};
+
+// Shows a conversion as its romaji, or "fail at P".
+QString Outcome(const Conversion& c)
+{
+    return c.ok() ? Show(c.Romaji) : QStringLiteral("fail at %1").arg(c.FailedAt);
+}
+
+} // namespace
+
+class TestRoma : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadSplitsEveryLine_data()
+    {
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<QStringList>("entries"); // kana|romaji
+        QTest::addColumn<QString>("sokuon");
+
+        QTest::newRow("plain") << Table({"か,ka", "きゃ,kya"}) << QStringList {"か|ka", "きゃ|kya"} << "";
+        QTest::newRow("empty file") << std::string() << QStringList {"|"} << "";
+        QTest::newRow("empty line") << std::string("a,b\r\n\r\nc,d") << QStringList {"a|b", "|", "c|d"} << "";
+        QTest::newRow("no comma") << std::string("abcd") << QStringList {"|abc"} << "";
+        QTest::newRow("kana cut to 6 bytes") << Table({"きゃきゅきょ,x"}) << QStringList {"きゃき|x"} << "";
+        QTest::newRow("romaji cut to 3") << std::string("a,bcdef,g") << QStringList {"a|bcd"} << "";
+        QTest::newRow("spaces kept") << std::string(" a , b ") << QStringList {" a | b "} << "";
+        QTest::newRow("small tsu sets sokuon") << Table({"っ,ltu"}) << QStringList {"っ|ltu"} << "ltu";
+        QTest::newRow("last small tsu counts") << Table({"っ,xtu", "っ,ltu"}) << QStringList {"っ|xtu", "っ|ltu"}
+                                               << "ltu";
+        QTest::newRow("longer kana is not small tsu") << Table({"っか,kka"}) << QStringList {"っか|kka"} << "";
+        QTest::newRow("trailing crlf is no entry") << std::string("a,b\r\n") << QStringList {"a|b"} << "";
+        QTest::newRow("0x1a ends") << std::string("a,b\r\n\x1a" "c,d") << QStringList {"a|b"} << "";
+    }
+    void loadSplitsEveryLine()
+    {
+        QFETCH(std::string, file);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, sokuon);
+        static RomajiTableData table;
+        FixedString<3> sokuonRomaji;
+        ParseRomajiTable(file, table, sokuonRomaji);
+        QStringList got;
+        for (std::uint16_t n = 1; n <= table.Count; ++n)
+            got << Show(table.entry(n).Kana) + '|' + Show(table.entry(n).Romaji);
+        QCOMPARE(got, entries);
+        QCOMPARE(Show(sokuonRomaji), sokuon);
+    }
+
+    void linesPastCapacityAreIgnored()
+    {
+        std::string file;
+        for (int i = 1; i <= 260; ++i)
+            file += "k" + std::to_string(i) + ",r\r\n";
+        file += Sj("っ,xtu") + "\r\n";
+        static RomajiTableData table;
+        FixedString<3> sokuon;
+        ParseRomajiTable(file, table, sokuon);
+        QCOMPARE(table.Count, RomajiTableData::Capacity);
+        QCOMPARE(table.entry(250).Kana.view(), std::string_view("k250"));
+        QVERIFY(sokuon.empty());
+    }
+
+    void reloadClearsTheOldTable()
+    {
+        static RomajiTableData table;
+        FixedString<3> sokuon;
+        ParseRomajiTable(Table({"か,ka", "き,ki", "っ,xtu"}), table, sokuon);
+        ParseRomajiTable(Table({"さ,sa"}), table, sokuon);
+        QCOMPARE(table.Count, std::uint16_t(1));
+        QVERIFY(table.Entries[1].Kana.empty());
+        QVERIFY(sokuon.empty());
+    }
+
+    void conversion_data()
+    {
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<std::string>("reading");
+        QTest::addColumn<QString>("outcome");
+
+        QTest::newRow("worked example") << KaAndTsu << Sj("かっか") << "kakka";
+        QTest::newRow("sokuon before vowel") << QStringList {"あ,a", "っ,xtu"} << Sj("っあ") << "xtua";
+        QTest::newRow("sokuon before n") << QStringList {"な,na", "ん,nn", "っ,xtu"} << Sj("っなっん") << "xtunaxtunn";
+        QTest::newRow("each vowel takes sokuon") << QStringList {"い,i", "う,u", "え,e", "お,o", "っ,q"}
+                                                 << Sj("っいっうっえっお") << "qiquqeqo";
+        QTest::newRow("upper case is doubled") << QStringList {"あ,A", "っ,xtu"} << Sj("っあ") << "AA";
+        QTest::newRow("digit is doubled") << QStringList {"１,1", "っ,xtu"} << Sj("っ１") << "11";
+        QTest::newRow("no tsu line: sokuon empty") << QStringList {"あ,a"} << Sj("っあ") << "a";
+        QTest::newRow("two tsu in a row") << KaAndTsu << Sj("っっか") << "xxtuka";
+        QTest::newRow("katakana tsu is looked up") << QStringList {"ッ,xtu", "カ,ka"} << Sj("ッカ") << "xtuka";
+        QTest::newRow("first match, not longest") << QStringList {"き,ki", "きゃ,kya", "ゃ,xya"} << Sj("きゃ") << "kixya";
+        QTest::newRow("contracted first") << QStringList {"きゃ,kya", "き,ki"} << Sj("きゃき") << "kyaki";
+        QTest::newRow("tsu doubles contracted") << QStringList {"ちゃ,tya", "っ,xtu"} << Sj("っちゃ") << "ttya";
+        QTest::newRow("duplicate kana: first wins") << QStringList {"か,ka", "か,ca"} << Sj("か") << "ka";
+        QTest::newRow("cut kana matches 6 bytes") << QStringList {"あいうえ,x"} << Sj("あいう") << "x";
+        QTest::newRow("trailing single byte dropped") << QStringList {"か,ka", "a,A"} << Sj("か") + "a" << "ka";
+        QTest::newRow("single byte inside converts") << QStringList {"か,ka", "a,A"} << "a" + Sj("か") << "Aka";
+        QTest::newRow("single byte reading alone") << QStringList {"a,A"} << std::string("a") << "A";
+        QTest::newRow("mixed width") << QStringList {"ab,X", "か,ka"} << "ab" + Sj("か") << "Xka";
+        QTest::newRow("empty romaji entry") << QStringList {"か,", "き,ki", "っ,xtu"} << Sj("っかき") << "ki";
+
+        QTest::newRow("no match") << KaAndTsu << Sj("かき") << "fail at 3";
+        QTest::newRow("no match after tsu") << KaAndTsu << Sj("かっき") << "fail at 5";
+        QTest::newRow("ends in tsu") << KaAndTsu << Sj("かっ") << "fail at 5";
+        QTest::newRow("only tsu") << KaAndTsu << Sj("っ") << "fail at 3";
+        QTest::newRow("empty reading") << KaAndTsu << std::string() << "fail at 1";
+        QTest::newRow("remainder shorter than kana") << QStringList {"かき,kaki"} << Sj("か") << "fail at 1";
+        // An empty kana would match everywhere without moving on.
+        QTest::newRow("empty kana never matches") << QStringList {"", "nocomma", "か,ka"} << Sj("かき") << "fail at 3";
+        QTest::newRow("empty table") << QStringList {} << Sj("か") << "fail at 1";
+    }
+    void conversion()
+    {
+        QFETCH(QStringList, table);
+        QFETCH(std::string, reading);
+        QFETCH(QString, outcome);
+        static RomajiTableData romaji;
+        FixedString<3> sokuon;
+        ParseRomajiTable(Table(table), romaji, sokuon);
+        QCOMPARE(Outcome(ConvertReading(reading, romaji, sokuon)), outcome);
+    }
+
+    void resultStopsAt255AndConsumesTheReading()
+    {
+        static RomajiTableData table;
+        FixedString<3> sokuon;
+        ParseRomajiTable(Table({"あ,abc", "い,i"}), table, sokuon);
+        // 90 syllables of three letters would make 270.
+        std::string reading;
+        for (int i = 0; i < 90; ++i)
+            reading += Sj("あ");
+        const Conversion full = ConvertReading(reading, table, sokuon);
+        QVERIFY(full.ok());
+        QCOMPARE(full.Romaji.size(), std::size_t(255));
+        // A failure past the cap is still found: the whole reading is read.
+        const Conversion failing = ConvertReading(reading + Sj("う"), table, sokuon);
+        QCOMPARE(failing.FailedAt, std::uint16_t(181));
+    }
+
+    void failureShowsTheErrorBox()
+    {
+        RecordingPlatform platform;
+        ParseRomajiTable(Table(KaAndTsu), RomajiTable, SokuonRomaji);
+
+        QVERIFY(KanaToRomaji(Sj("かか")).ok());
+        QVERIFY(platform.errors.empty());
+
+        QVERIFY(!KanaToRomaji(Sj("かっ")).ok());
+        QVERIFY(!KanaToRomaji("").ok());
+        QCOMPARE(platform.errors.size(), std::size_t(2));
+        QCOMPARE(QString::fromStdString(platform.errors[0].text), QString("かっ 5"));
+        QCOMPARE(QString::fromStdString(platform.errors[0].caption), QString("エラー"));
+        QCOMPARE(QString::fromStdString(platform.errors[1].text), QString(" 1"));
+    }
+
+    void loadReadsFromAppDir()
+    {
+        RecordingPlatform platform;
+        ScratchDir dir;
+        AppDir = dir.path();
+        QVERIFY(!LoadRomajiTable());
+        QCOMPARE(platform.terminateRequests, 1);
+
+        dir.write("roma.txt", Table({"さ,sa", "っ,xtu"}));
+        QVERIFY(LoadRomajiTable());
+        QCOMPARE(RomajiTable.Count, std::uint16_t(2));
+        QCOMPARE(Show(SokuonRomaji), QString("xtu"));
+        QCOMPARE(Outcome(KanaToRomaji(Sj("さっさ"))), QString("sassa"));
+        QCOMPARE(platform.terminateRequests, 1);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRoma)
+#include "test_roma.moc"
