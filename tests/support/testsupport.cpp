@@ -49,3 +49,8 @@ std::string SourceDataDir()
 {
     return KIDRILL_SOURCE_DATA_DIR;
 }
+
+std::string AppDataDir()
+{
+    return KIDRILL_APP_DATA_DIR;
+}

@@ -29,3 +29,5 @@ private:
 
 // Where the shipped data files stand in the source tree, ending in '/'.
 std::string SourceDataDir();
+// The application directory the build lays out, with its generated files.
+std::string AppDataDir();

@@ -1,0 +1,79 @@
+#include "guide.h"
+
+#include "platform.h"
+#include "textfile.h"
+
+#include <algorithm>
+
+std::array<std::uint8_t, 256> FingerTable {};
+Colour KeyColour = Black;
+
+namespace {
+
+struct FingerBit {
+    std::uint8_t bit;
+    Finger finger;
+};
+
+// The order in which the guide lights the fingers decides KeyColour.
+constexpr FingerBit FingerBits[] = {
+    {0x80, RightLittle}, {0x40, RightRing}, {0x20, RightMiddle}, {0x10, RightIndex},
+    {0x08, LeftIndex},   {0x04, LeftMiddle}, {0x02, LeftRing},   {0x01, LeftLittle},
+};
+
+} // namespace
+
+FingerTableLoad LoadFingerTable()
+{
+    const FileBytes file = ReadFileBytes(AppDir + "code.dat");
+    if (file.status == FileStatus::CannotOpen)
+        return FingerTableLoad::CannotOpen;
+    if (file.status != FileStatus::Ok || file.bytes.size() < FingerTable.size())
+        return FingerTableLoad::TooShort;
+    std::copy_n(file.bytes.begin(), FingerTable.size(), FingerTable.begin());
+    return FingerTableLoad::Ok;
+}
+
+FingerGuide GuideFor(char ch, const std::array<std::uint8_t, 256>& table,
+                     const std::array<Colour, FingerCount>& colours, Colour keyColourBefore)
+{
+    FingerGuide guide;
+    guide.keyColour = keyColourBefore;
+    std::uint8_t mask = table[static_cast<unsigned char>(ch)];
+    if (ch == ' ') {
+        mask = 0;
+        guide.lit[Thumbs] = true;
+        guide.keyColour = colours[Thumbs];
+    }
+    for (const FingerBit& f : FingerBits) {
+        if (mask & f.bit) {
+            guide.lit[f.finger] = true;
+            guide.keyColour = colours[f.finger];
+        }
+    }
+    return guide;
+}
+
+std::optional<std::uint8_t> KeyIndexFor(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return static_cast<std::uint8_t>(ch - '0');
+    if (ch >= 'a' && ch <= 'z')
+        return static_cast<std::uint8_t>(11 + (ch - 'a'));
+    switch (ch) {
+    case ' ': return 10;
+    case '-': return 37;
+    case '^': return 38;
+    case '\\': return 39; // the yen key
+    case '@': return 40;
+    case '[': return 41;
+    case ';': return 42;
+    case ':': return 43;
+    case ']': return 44;
+    case ',': return 45;
+    case '.': return 46;
+    case '/': return 47;
+    case '_': return 48; // Shift and the key right of "/"
+    default: return std::nullopt;
+    }
+}

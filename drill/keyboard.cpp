@@ -1,0 +1,146 @@
+#include "keyboard.h"
+
+#include "main.h"
+#include "settings.h"
+#include "ui.h"
+
+#include <QKeyEvent>
+
+Tkb1* kb1 = nullptr;
+
+namespace {
+
+struct KeyCell {
+    const char* caption;
+    const char* name;
+    int left;
+    int top;
+    int width;
+    int index; // in KeyLabels
+};
+
+constexpr int CellSize = 12;
+
+// The JIS layout: five rows of cells, each caption a full-width character.
+constexpr KeyCell KeyCells[] = {
+    {"１", "Label1n", 16, 8, 12, 1}, {"２", "Label2n", 32, 8, 12, 2}, {"３", "Label3n", 48, 8, 12, 3},
+    {"４", "label4n", 64, 8, 12, 4}, {"５", "Label5n", 80, 8, 12, 5}, {"６", "Label6n", 96, 8, 12, 6},
+    {"７", "Label7n", 112, 8, 12, 7}, {"８", "Label8n", 128, 8, 12, 8}, {"９", "Label9n", 144, 8, 12, 9},
+    {"０", "Label0n", 160, 8, 12, 0}, {"－", "Label_m", 176, 8, 12, 37}, {"＾", "Label_h", 192, 8, 12, 38},
+    {"￥", "Label_y", 208, 8, 12, 39},
+
+    {"ｑ", "Label17", 24, 24, 12, 27}, {"ｗ", "Label23", 40, 24, 12, 33}, {"ｅ", "Label05", 56, 24, 12, 15},
+    {"ｒ", "Label18", 72, 24, 12, 28}, {"ｔ", "Label20", 88, 24, 12, 30}, {"ｙ", "Label25", 104, 24, 12, 35},
+    {"ｕ", "Label21", 120, 24, 12, 31}, {"ｉ", "Label09", 136, 24, 12, 19}, {"ｏ", "Label15", 152, 24, 12, 25},
+    {"ｐ", "Label16", 168, 24, 12, 26}, {"＠", "Label_a", 184, 24, 12, 40}, {"［", "Label_kb", 200, 24, 12, 41},
+
+    {"ａ", "Label01", 32, 40, 12, 11}, {"ｓ", "Label19", 48, 40, 12, 29}, {"ｄ", "Label04", 64, 40, 12, 14},
+    {"ｆ", "Label06", 80, 40, 12, 16}, {"ｇ", "Label07", 96, 40, 12, 17}, {"ｈ", "Label08", 112, 40, 12, 18},
+    {"ｊ", "Label10", 128, 40, 12, 20}, {"ｋ", "Label11", 144, 40, 12, 21}, {"ｌ", "Label12", 160, 40, 12, 22},
+    {"；", "Label35", 176, 40, 12, 42}, {"：", "Label36", 192, 40, 12, 43}, {"］", "Label_ke", 208, 40, 12, 44},
+
+    {"Shift", "Label_s1", 7, 56, 30, 49}, {"ｚ", "Label26", 40, 56, 12, 36}, {"ｘ", "Label24", 56, 56, 12, 34},
+    {"ｃ", "Label03", 72, 56, 12, 13}, {"ｖ", "Label22", 88, 56, 12, 32}, {"ｂ", "label02", 104, 56, 12, 12},
+    {"ｎ", "Label14", 120, 56, 12, 24}, {"ｍ", "Label13", 136, 56, 12, 23}, {"，", "Label_k", 152, 56, 12, 45},
+    {"．", "Label_p", 168, 56, 12, 46}, {"／", "Label47", 184, 56, 12, 47}, {"＼", "Label48", 200, 56, 12, 48},
+    {"Shift", "Label_s2", 216, 56, 30, 50},
+
+    {"　　　　　　　", "Label_sp", 80, 72, 84, 10},
+};
+static_assert(std::size(KeyCells) == KeyLabelCount);
+
+struct FingerCell {
+    const char* caption;
+    const char* name;
+    int left;
+    int width;
+    Finger finger;
+};
+
+constexpr int FingerRowTop = 104;
+constexpr FingerCell FingerCells[] = {
+    {"小", "l_ko", 32, 12, LeftLittle}, {"薬", "l_ku", 48, 12, LeftRing},   {"中", "l_na", 64, 12, LeftMiddle},
+    {"人", "l_hi", 80, 12, LeftIndex},  {"親   親", "oya", 96, 42, Thumbs}, {"人", "r_hi", 144, 12, RightIndex},
+    {"中", "r_na", 160, 12, RightMiddle}, {"薬", "r_ku", 176, 12, RightRing}, {"小", "r_ko", 192, 12, RightLittle},
+};
+
+QLabel* MakeCell(QWidget* parent, const char* caption, const char* name, QRect place)
+{
+    QLabel* cell = MakeLabel(parent, QString::fromUtf8(caption), place.left(), place.top(), DrillFont(CellSize));
+    cell->setObjectName(QString::fromLatin1(name));
+    cell->setAlignment(Qt::AlignCenter);
+    cell->setFixedSize(place.size());
+    return cell;
+}
+
+} // namespace
+
+Tkb1::Tkb1(QWidget* drillWindow)
+    : QWidget(drillWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("キーボード"));
+    setFixedSize(251, 126);
+    setFont(DrillFont(CellSize));
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    for (const KeyCell& k : KeyCells) {
+        QLabel* cell = MakeCell(this, k.caption, k.name, QRect(k.left, k.top, k.width, CellSize));
+        SetTextColour(cell, White);
+        SetBackground(cell, Qt::black);
+        KeyLabels[k.index] = cell;
+    }
+    for (const FingerCell& f : FingerCells) {
+        QLabel* cell = MakeCell(this, f.caption, f.name, QRect(f.left, FingerRowTop, f.width, CellSize));
+        SetBackground(cell, faceColour());
+        fingerLabels_[f.finger] = cell;
+    }
+    l_ko = fingerLabels_[LeftLittle];
+    l_ku = fingerLabels_[LeftRing];
+    l_na = fingerLabels_[LeftMiddle];
+    l_hi = fingerLabels_[LeftIndex];
+    oya = fingerLabels_[Thumbs];
+    r_hi = fingerLabels_[RightIndex];
+    r_na = fingerLabels_[RightMiddle];
+    r_ku = fingerLabels_[RightRing];
+    r_ko = fingerLabels_[RightLittle];
+    FormCreate();
+}
+
+void Tkb1::FormCreate()
+{
+    KeyColour = Black;
+    move(KeyboardX, KeyboardY);
+}
+
+QColor Tkb1::faceColour() const
+{
+    return palette().color(QPalette::Button);
+}
+
+void Tkb1::kbd(char ch)
+{
+    for (QLabel* cell : KeyLabels)
+        SetBackground(cell, Qt::black);
+    if (const auto index = KeyIndexFor(ch))
+        SetBackground(KeyLabels[*index], ToQColor(KeyColour));
+}
+
+void Tkb1::FormKeyPress(QObject* Sender, char Key)
+{
+    if (main1)
+        main1->FormKeyPress(Sender, Key);
+}
+
+bool Tkb1::event(QEvent* event)
+{
+    // Every key with text goes to the drill, Tab and Escape included.
+    if (event->type() == QEvent::KeyPress) {
+        for (const char key : KeyPressBytes(static_cast<QKeyEvent&>(*event))) {
+            if (!isVisible())
+                break;
+            FormKeyPress(this, key);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}

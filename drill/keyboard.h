@@ -1,0 +1,48 @@
+#pragma once
+
+#include "guide.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+
+// The on-screen keyboard: lights the key of the next character and shows
+// the finger row; keys typed in it drive the drill.
+class Tkb1 final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tkb1)
+
+public:
+    // A tool window of the drill window, so that it takes keys while the
+    // drill window runs modally.
+    explicit Tkb1(QWidget* drillWindow);
+
+    void FormCreate();
+    void kbd(char ch);
+    void FormKeyPress(QObject* Sender, char Key);
+
+    // The finger row, indexed like FingerColours.
+    QLabel* fingerLabel(Finger finger) const { return fingerLabels_[finger]; }
+    QColor faceColour() const;
+
+    std::array<QLabel*, KeyLabelCount> KeyLabels {};
+    QLabel* l_ko;
+    QLabel* l_ku;
+    QLabel* l_na;
+    QLabel* l_hi;
+    QLabel* oya;
+    QLabel* r_hi;
+    QLabel* r_na;
+    QLabel* r_ku;
+    QLabel* r_ko;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    std::array<QLabel*, FingerCount> fingerLabels_ {};
+};
+
+extern Tkb1* kb1;

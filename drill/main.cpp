@@ -1,0 +1,290 @@
+#include "main.h"
+
+#include "clock.h"
+#include "cp932.h"
+#include "keyboard.h"
+#include "platform.h"
+#include "problems.h"
+#include "roma.h"
+#include "settings.h"
+#include "ui.h"
+
+#include <QKeyEvent>
+#include <QShowEvent>
+#include <QTimer>
+
+Tmain1* main1 = nullptr;
+
+namespace {
+
+constexpr int TimerInterval = 50;
+constexpr std::uint8_t BooTicks = 5;
+constexpr int NextCharTop = 134;
+constexpr int FingerRowTop = 184;
+
+struct FingerCell {
+    const char* caption;
+    int left;
+    int width;
+    Finger finger;
+};
+
+// yubi1 to yubi4, yubi0, yubi5 to yubi8, left to right.
+constexpr FingerCell FingerCells[] = {
+    {"小指", 24, 32, LeftLittle},  {"薬指", 72, 32, LeftRing},      {"中指", 120, 32, LeftMiddle},
+    {"人差指", 168, 48, LeftIndex}, {"親指", 240, 32, Thumbs},        {"人差指", 312, 48, RightIndex},
+    {"中指", 368, 32, RightMiddle}, {"薬指", 416, 32, RightRing},     {"小指", 464, 32, RightLittle},
+};
+
+QString ByteText(char ch)
+{
+    return DecodeCp932(std::string_view(&ch, 1));
+}
+
+QString Decimal(unsigned value)
+{
+    return QString::number(value);
+}
+
+} // namespace
+
+Tmain1::Tmain1(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("ポプリカ　ぷるるん"));
+    setFixedSize(631, 293);
+    setFont(DrillFont(16));
+    // Romaji keys must arrive as keys, whatever input method is on.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    // Created first, so it stands behind every other label.
+    bu1 = MakeLabel(this, QStringLiteral("ぶ～"), 72, 40, DrillFontForCell(200));
+    bu1->setFixedSize(400, 200);
+    bu1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColour(bu1, Olive);
+    bu1->hide();
+
+    Label4 = MakeLabel(this, QStringLiteral("文章"), 24, 16, DrillFont(16));
+    tpg = MakeLabel(this, QStringLiteral("テスト"), 96, 16, DrillFont(21, true));
+    Label3 = MakeLabel(this, QStringLiteral("練習"), 24, 48, DrillFont(16));
+    tpy = MakeLabel(this, QStringLiteral("問題です"), 96, 48, DrillFont(16));
+    Label5 = MakeLabel(this, QStringLiteral("入力文字"), 16, 112, DrillFont(16));
+    tpr = MakeLabel(this, QStringLiteral("tesuto"), 96, 104, DrillFont(24));
+    tpr2 = MakeLabel(this, QStringLiteral("fjtesuto"), 96, 140, DrillFont(24));
+    SetTextColour(tpr2, Red);
+    tpr3 = MakeLabel(this, QStringLiteral("t"), 96, NextCharTop, DrillFont(37));
+    SetTextColour(tpr3, Teal);
+    Label6 = MakeLabel(this, QStringLiteral("全文字数"), 32, 216, DrillFont(16));
+    total1 = MakeLabel(this, QStringLiteral("0"), 112, 216, DrillFont(16));
+    Label7 = MakeLabel(this, QStringLiteral("正解数"), 32, 240, DrillFont(16));
+    hit1 = MakeLabel(this, QStringLiteral("0"), 112, 240, DrillFont(19, true));
+    SetTextColour(hit1, Teal);
+    Label8 = MakeLabel(this, QStringLiteral("間違い"), 32, 264, DrillFont(16));
+    miss1 = MakeLabel(this, QStringLiteral("0"), 112, 264, DrillFont(16));
+    Label11 = MakeLabel(this, QStringLiteral("残り時間"), 328, 216, DrillFont(21));
+    time1 = MakeLabel(this, QStringLiteral(" 60.000"), 424, 216, DrillFont(27, true));
+    SetTextColour(time1, Red);
+
+    for (const FingerCell& f : FingerCells) {
+        QLabel* label = MakeLabel(this, QString::fromUtf8(f.caption), f.left, FingerRowTop, DrillFont(16));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFixedSize(f.width, 16);
+        SetTextColour(label, Silver);
+        SetBackground(label, Qt::black);
+        fingerLabels_[f.finger] = label;
+    }
+    yubi0 = fingerLabels_[Thumbs];
+    yubi1 = fingerLabels_[LeftLittle];
+    yubi2 = fingerLabels_[LeftRing];
+    yubi3 = fingerLabels_[LeftMiddle];
+    yubi4 = fingerLabels_[LeftIndex];
+    yubi5 = fingerLabels_[RightIndex];
+    yubi6 = fingerLabels_[RightMiddle];
+    yubi7 = fingerLabels_[RightRing];
+    yubi8 = fingerLabels_[RightLittle];
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(TimerInterval);
+    connect(Timer1, &QTimer::timeout, this, &Tmain1::Timer1Timer);
+
+    FormCreate();
+}
+
+void Tmain1::FormCreate()
+{
+    move(MainX, MainY);
+}
+
+void Tmain1::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A window restored from the task bar is no new drill.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Tmain1::FormShow()
+{
+    Counters.MissByChar.fill(0);
+    PrepareProblems(Counters.Level);
+    if (Problems.Count == 0)
+        return;
+    refreshDrillDisplay();
+    if (ShowKeyboard && kb1) {
+        kb1->show();
+        kb1->raise();
+    }
+}
+
+void Tmain1::refreshDrillDisplay()
+{
+    const bool timeTrial = Counters.Mode < 4;
+    const auto limit = static_cast<std::uint32_t>(std::max<std::int32_t>(0, Counters.TimeLimit)) * 1000u;
+    SetSizedText(time1, QString::fromLatin1(ClockText(timeTrial ? std::min(limit, 999999u) : 0).c_str()));
+    SetSizedText(hit1, Decimal(Counters.Hits));
+    SetSizedText(miss1, Decimal(Counters.Misses));
+    bu1->hide();
+    Counters.BooCountdown = 0;
+}
+
+void Tmain1::PrepareProblems(std::uint8_t level)
+{
+    switch (PrepareProblemSet(level, Problems, Counters, DrillRandom)) {
+    case Preparation::Ready:
+        ProblemIndex = 1;
+        ShowProblem(1);
+        return;
+    case Preparation::Terminated:
+        // The program ends as soon as its event loop runs.
+        return;
+    case Preparation::Empty:
+        // Nothing to type: back to the title window. Closing must wait for
+        // the modal loop, which has not started inside the show event.
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        return;
+    }
+}
+
+void Tmain1::ShowProblem(std::uint16_t index)
+{
+    const Problem& p = Problems.problem(index);
+    SetSizedText(tpy, LabelText(p.Meaning));
+    SetSizedText(tpg, LabelText(p.Sentence));
+    SetSizedText(tpr, LabelText(p.Romaji));
+    CursorPos = 1;
+    tpr2->setText(QString());
+    tpr2->resize(0, tpr2->height());
+    Counters.TotalChars = static_cast<std::uint16_t>(Counters.TotalChars + p.Romaji.size());
+    SetSizedText(total1, Decimal(Counters.TotalChars));
+    ShowFingerGuide(p.Romaji.at(1));
+}
+
+void Tmain1::ShowFingerGuide(char ch)
+{
+    const FingerGuide guide = GuideFor(ch, FingerTable, FingerColours, KeyColour);
+    KeyColour = guide.keyColour;
+    for (std::size_t f = 0; f < FingerCount; ++f) {
+        const auto finger = static_cast<Finger>(f);
+        const QColor lit = ToQColor(FingerColours[f]);
+        SetBackground(fingerLabels_[f], guide.lit[f] ? lit : QColor(Qt::black));
+        if (kb1)
+            SetBackground(kb1->fingerLabel(finger), guide.lit[f] ? lit : kb1->faceColour());
+    }
+    if (kb1)
+        kb1->kbd(ch);
+    SetSizedText(tpr3, ByteText(ch));
+    tpr3->move(tpr2->x() + tpr2->width(), NextCharTop);
+}
+
+void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
+{
+    // Keys before the set is ready, or after it proved empty, judge nothing.
+    if (Problems.Count == 0)
+        return;
+    if (!Timer1->isActive()) {
+        Counters.StartTime = CurrentPlatform().milliseconds();
+        Timer1->start();
+    }
+    const RomajiText& romaji = Problems.problem(ProblemIndex).Romaji;
+    const bool hit = CursorPos <= romaji.size() && Key == romaji.at(CursorPos);
+    if (hit) {
+        SetSizedText(tpr2, LabelText(romaji.view().substr(0, CursorPos)));
+        ++CursorPos;
+        ++Counters.Hits;
+        bu1->hide();
+        if (KeySound)
+            CurrentPlatform().playSound(Platform::Sound::Hit);
+        if (romaji.size() >= CursorPos) {
+            ShowFingerGuide(romaji.at(CursorPos));
+        } else {
+            ++ProblemIndex;
+            if (ProblemIndex > Problems.Count)
+                ProblemIndex = 1;
+            ShowProblem(ProblemIndex);
+        }
+    } else {
+        ++Counters.Misses;
+        ++Counters.MissByChar[static_cast<unsigned char>(romaji.at(CursorPos))];
+        Counters.BooCountdown = BooTicks;
+        bu1->show();
+        if (KeySound)
+            CurrentPlatform().playSound(Platform::Sound::Miss);
+    }
+    SetSizedText(hit1, Decimal(Counters.Hits));
+    SetSizedText(miss1, Decimal(Counters.Misses));
+    if (Counters.Mode >= 4 && Counters.Hits == CharacterTarget(Counters.Mode))
+        FinishDrill();
+}
+
+void Tmain1::Timer1Timer()
+{
+    const ClockReading clock =
+        ReadClock(Counters.Mode, Counters.TimeLimit, Counters.StartTime, CurrentPlatform().milliseconds());
+    SetSizedText(time1, QString::fromLatin1(ClockText(clock.shown).c_str()));
+    if (clock.timeUp)
+        FinishDrill();
+    if (Counters.BooCountdown > 0) {
+        --Counters.BooCountdown;
+        if (Counters.BooCountdown == 0)
+            bu1->hide();
+    }
+}
+
+void Tmain1::FinishDrill()
+{
+    Timer1->stop();
+    close();
+}
+
+void Tmain1::FormClose()
+{
+    Timer1->stop();
+    if (kb1)
+        kb1->close();
+}
+
+void Tmain1::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+bool Tmain1::event(QEvent* event)
+{
+    // The drill sees every key first: Tab, Enter and Escape are keys to
+    // judge, never focus moves, default buttons or a way to close.
+    if (event->type() == QEvent::KeyPress) {
+        for (const char key : KeyPressBytes(static_cast<QKeyEvent&>(*event))) {
+            if (!isVisible())
+                break;
+            FormKeyPress(this, key);
+        }
+        return true;
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    return QDialog::event(event);
+}

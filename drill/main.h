@@ -1,0 +1,81 @@
+#pragma once
+
+#include "guide.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QTimer;
+
+// The drill window: shows one problem at a time, judges every key, guides
+// the fingers and runs the drill clock.
+class Tmain1 final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tmain1)
+
+public:
+    explicit Tmain1(QWidget* parent = nullptr);
+
+    void FormCreate();
+    void FormShow();
+    void FormKeyPress(QObject* Sender, char Key);
+    void Timer1Timer();
+    void FormClose();
+
+    void PrepareProblems(std::uint8_t level);
+    void ShowProblem(std::uint16_t index);
+    void ShowFingerGuide(char ch);
+    void FinishDrill();
+
+    // The finger labels, indexed like FingerColours.
+    QLabel* fingerLabel(Finger finger) const { return fingerLabels_[finger]; }
+
+    QLabel* bu1;
+    QLabel* Label4;
+    QLabel* tpg;
+    QLabel* Label3;
+    QLabel* tpy;
+    QLabel* Label5;
+    QLabel* tpr;
+    QLabel* tpr2;
+    QLabel* tpr3;
+    QLabel* Label6;
+    QLabel* total1;
+    QLabel* Label7;
+    QLabel* hit1;
+    QLabel* Label8;
+    QLabel* miss1;
+    QLabel* Label11;
+    QLabel* time1;
+    QLabel* yubi0;
+    QLabel* yubi1;
+    QLabel* yubi2;
+    QLabel* yubi3;
+    QLabel* yubi4;
+    QLabel* yubi5;
+    QLabel* yubi6;
+    QLabel* yubi7;
+    QLabel* yubi8;
+    QTimer* Timer1;
+
+    // Wide enough for 300 problems and a 255-character romaji.
+    std::uint16_t ProblemIndex = 1;
+    std::uint16_t CursorPos = 1;
+
+public slots:
+    void done(int result) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refreshDrillDisplay();
+
+    std::array<QLabel*, FingerCount> fingerLabels_ {};
+};
+
+extern Tmain1* main1;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QElapsedTimer>
+#include <QSoundEffect>
+
+// The platform of a running drill program: Qt's clock, sounds from the
+// program's own resources, message boxes and the application's end.
+class QtPlatform final : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
+
+    std::uint32_t milliseconds() override;
+    void playSound(Sound sound) override;
+    void showError(const std::string& text, const std::string& caption) override;
+    void requestTerminate() override;
+
+    bool terminateRequested() const { return terminateRequested_; }
+
+private:
+    QElapsedTimer clock_;
+    QSoundEffect hit_;
+    QSoundEffect miss_;
+    bool terminateRequested_ = false;
+    Platform* previous_;
+};

@@ -1,0 +1,25 @@
+#include "settings.h"
+
+std::int32_t MainX = 0;
+std::int32_t MainY = 0;
+std::int32_t KeyboardX = 0;
+std::int32_t KeyboardY = 0;
+std::array<Colour, 9> FingerColours = DefaultFingerColours;
+bool ShowKeyboard = true;
+bool KeySound = false;
+
+std::int32_t DefaultMainX(std::int32_t screenWidth) { return screenWidth / 2 - 320; }
+std::int32_t DefaultMainY(std::int32_t screenHeight) { return screenHeight / 2 - 236; }
+std::int32_t DefaultKeyboardX(std::int32_t screenWidth) { return screenWidth / 2 - 130; }
+std::int32_t DefaultKeyboardY(std::int32_t mainY) { return mainY + 320; }
+
+void ResetSettings(std::int32_t screenWidth, std::int32_t screenHeight)
+{
+    MainX = DefaultMainX(screenWidth);
+    MainY = DefaultMainY(screenHeight);
+    KeyboardX = DefaultKeyboardX(screenWidth);
+    KeyboardY = DefaultKeyboardY(MainY);
+    FingerColours = DefaultFingerColours;
+    ShowKeyboard = true;
+    KeySound = false;
+}

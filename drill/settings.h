@@ -1,0 +1,32 @@
+#pragma once
+
+#include "colour.h"
+
+#include <array>
+#include <cstdint>
+
+// The values the settings file provides, read once at start-up. Until it is
+// read they hold their defaults.
+extern std::int32_t MainX;
+extern std::int32_t MainY;
+extern std::int32_t KeyboardX;
+extern std::int32_t KeyboardY;
+// Left little, left ring, left middle, left index, thumbs, right index,
+// right middle, right ring, right little.
+extern std::array<Colour, 9> FingerColours;
+extern bool ShowKeyboard;
+extern bool KeySound;
+
+constexpr std::array<Colour, 9> DefaultFingerColours {
+    255, 16776960, 16711935, 65535, 255, 65280, 16711935, 16776960, 255,
+};
+
+// The default places centre the windows on a screen of this size; the
+// keyboard's top follows the drill window's top as read.
+std::int32_t DefaultMainX(std::int32_t screenWidth);
+std::int32_t DefaultMainY(std::int32_t screenHeight);
+std::int32_t DefaultKeyboardX(std::int32_t screenWidth);
+std::int32_t DefaultKeyboardY(std::int32_t mainY);
+
+// Gives every value its default for a screen of this size.
+void ResetSettings(std::int32_t screenWidth, std::int32_t screenHeight);

@@ -1,0 +1,85 @@
+#include "ui.h"
+
+#include "cp932.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPalette>
+
+QFont DrillFont(int pixelHeight, bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QFont DrillFontForCell(int cellHeight)
+{
+    QFont font = DrillFont(cellHeight);
+    const int cell = QFontMetrics(font).height();
+    if (cell > cellHeight)
+        font.setPixelSize(std::max(1, cellHeight * cellHeight / cell));
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font)
+{
+    auto* label = new QLabel(parent);
+    // Texts come from data files: never read them as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->move(left, top);
+    SetSizedText(label, text);
+    return label;
+}
+
+void SetTextColour(QLabel* label, Colour colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(colour));
+    label->setPalette(palette);
+}
+
+void SetBackground(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+
+QColor BackgroundOf(const QLabel* label)
+{
+    return label->palette().color(QPalette::Window);
+}
+
+void SetSizedText(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+QString LabelText(std::string_view cp932)
+{
+    QString text = DecodeCp932(cp932);
+    text.replace(QChar('\r'), QChar('\n'));
+    return text;
+}
+
+std::string KeyPressBytes(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    if (text.isEmpty())
+        return {};
+    // A character CP932 cannot hold is no key of this keyboard.
+    std::string bytes;
+    for (const QChar c : text) {
+        if (const auto encoded = EncodeCp932(QString(c)))
+            bytes += *encoded;
+    }
+    return bytes;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "colour.h"
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QString>
+
+#include <string>
+
+class QKeyEvent;
+
+// The program's face at a character height in pixels: the fixed-pitch
+// Japanese face the layout was drawn for, or the nearest one installed.
+QFont DrillFont(int pixelHeight, bool bold = false);
+
+// The same face sized so that its whole cell, internal leading included, is
+// `cellHeight` pixels high.
+QFont DrillFontForCell(int cellHeight);
+
+inline QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+// The classic named colours of the layout.
+constexpr Colour Teal = RGBColour(0x00, 0x80, 0x80);
+constexpr Colour Olive = RGBColour(0x80, 0x80, 0x00);
+constexpr Colour Silver = RGBColour(0xC0, 0xC0, 0xC0);
+constexpr Colour Red = RGBColour(0xFF, 0x00, 0x00);
+constexpr Colour White = RGBColour(0xFF, 0xFF, 0xFF);
+
+// A plain-text label at a place, in a font and colour. Labels that size
+// themselves to their text call adjustSize() after every change of text.
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font);
+void SetTextColour(QLabel* label, Colour colour);
+// Paints the label's background; a label without one stays transparent.
+void SetBackground(QLabel* label, const QColor& colour);
+QColor BackgroundOf(const QLabel* label);
+void SetSizedText(QLabel* label, const QString& text);
+
+// CP932 bytes as the text of a label: a CR starts a new line.
+QString LabelText(std::string_view cp932);
+
+// The key presses one key event makes: each byte of its text in CP932. A key
+// without text (Shift, arrows, function keys) makes none.
+std::string KeyPressBytes(const QKeyEvent& event);

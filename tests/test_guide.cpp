@@ -1,0 +1,183 @@
+#include "guide.h"
+#include "platform.h"
+#include "recordingplatform.h"
+#include "roma.h"
+#include "settings.h"
+#include "testsupport.h"
+#include "textfile.h"
+
+#include <QTest>
+
+namespace {
+
+// Lit fingers as a word per finger, left little to right little.
+QString LitFingers(const FingerGuide& g)
+{
+    static const char* names[] = {"LKo", "LKu", "LNa", "LHi", "Oya", "RHi", "RNa", "RKu", "RKo"};
+    QStringList lit;
+    for (std::size_t f = 0; f < FingerCount; ++f)
+        if (g.lit[f])
+            lit << names[f];
+    return lit.join(' ');
+}
+
+constexpr std::array<Colour, FingerCount> DistinctColours {10, 11, 12, 13, 14, 15, 16, 17, 18};
+
+std::array<std::uint8_t, 256> LoadShippedFingerTable()
+{
+    RecordingPlatform platform;
+    AppDir = AppDataDir();
+    if (LoadFingerTable() != FingerTableLoad::Ok)
+        qFatal("the build made no code.dat");
+    return FingerTable;
+}
+
+} // namespace
+
+class TestGuide : public QObject {
+    Q_OBJECT
+
+private slots:
+    void guideLightsMaskBits_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QString>("lit");
+        QTest::addColumn<uint>("keyColour");
+
+        QTest::newRow("one finger") << int('f') << 0x08 << "LHi" << 13u;
+        QTest::newRow("left little and right index: last lit wins") << int('x') << 0x11 << "LKo RHi" << 10u;
+        QTest::newRow("right little alone") << int('p') << 0x80 << "RKo" << 18u;
+        QTest::newRow("all eight") << int('q') << 0xFF << "LKo LKu LNa LHi RHi RNa RKu RKo" << 10u;
+        QTest::newRow("space: thumbs whatever its mask") << int(' ') << 0xFF << "Oya" << 14u;
+        QTest::newRow("mask 0 keeps the colour") << int('#') << 0x00 << "" << 99u;
+        QTest::newRow("high byte") << 0xE0 << 0x20 << "RNa" << 16u;
+    }
+    void guideLightsMaskBits()
+    {
+        QFETCH(int, ch);
+        QFETCH(int, mask);
+        QFETCH(QString, lit);
+        QFETCH(uint, keyColour);
+        std::array<std::uint8_t, 256> table {};
+        table[static_cast<unsigned char>(ch)] = static_cast<std::uint8_t>(mask);
+        const FingerGuide g = GuideFor(static_cast<char>(ch), table, DistinctColours, 99);
+        QCOMPARE(LitFingers(g), lit);
+        QCOMPARE(g.keyColour, Colour(keyColour));
+    }
+
+    void keyboardCells_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("index"); // -1: no cell
+        QTest::newRow("0") << int('0') << 0;
+        QTest::newRow("1") << int('1') << 1;
+        QTest::newRow("9") << int('9') << 9;
+        QTest::newRow("space") << int(' ') << 10;
+        QTest::newRow("a") << int('a') << 11;
+        QTest::newRow("q") << int('q') << 27;
+        QTest::newRow("z") << int('z') << 36;
+        QTest::newRow("-") << int('-') << 37;
+        QTest::newRow("^") << int('^') << 38;
+        QTest::newRow("backslash lights the yen key") << int('\\') << 39;
+        QTest::newRow("@") << int('@') << 40;
+        QTest::newRow("[") << int('[') << 41;
+        QTest::newRow(";") << int(';') << 42;
+        QTest::newRow(":") << int(':') << 43;
+        QTest::newRow("]") << int(']') << 44;
+        QTest::newRow(",") << int(',') << 45;
+        QTest::newRow(".") << int('.') << 46;
+        QTest::newRow("/") << int('/') << 47;
+        QTest::newRow("underscore lights the backslash key") << int('_') << 48;
+        for (const char c : std::string_view("AZ!+<?`{~\x7f\x01\r"))
+            QTest::newRow(qPrintable(QString("no cell %1").arg(int(c)))) << int(c) << -1;
+        QTest::newRow("no cell 0xa0") << 0xA0 << -1;
+    }
+    void keyboardCells()
+    {
+        QFETCH(int, ch);
+        QFETCH(int, index);
+        const auto got = KeyIndexFor(static_cast<char>(ch));
+        QCOMPARE(got ? int(*got) : -1, index);
+    }
+
+    void fingerTableLoad()
+    {
+        RecordingPlatform platform;
+        ScratchDir dir;
+        AppDir = dir.path();
+        FingerTable.fill(7);
+        QCOMPARE(LoadFingerTable(), FingerTableLoad::CannotOpen);
+        dir.write("code.dat", std::string(255, '\x01'));
+        QCOMPARE(LoadFingerTable(), FingerTableLoad::TooShort);
+        QCOMPARE(FingerTable[0], std::uint8_t(7));
+        std::string bytes(300, '\x02');
+        bytes[255] = '\x40';
+        dir.write("code.dat", bytes);
+        QCOMPARE(LoadFingerTable(), FingerTableLoad::Ok);
+        QCOMPARE(FingerTable[0], std::uint8_t(2));
+        QCOMPARE(FingerTable[255], std::uint8_t(0x40));
+    }
+
+    void shippedTableHasEveryRomajiCharacter()
+    {
+        const auto table = LoadShippedFingerTable();
+        ParseRomajiTable(ReadFileBytes(SourceDataDir() + "roma.txt").bytes, RomajiTable, SokuonRomaji);
+        for (std::uint16_t n = 1; n <= RomajiTable.Count; ++n) {
+            for (const char c : RomajiTable.entry(n).Romaji.view()) {
+                if (c != ' ')
+                    QVERIFY2(table[static_cast<unsigned char>(c)] != 0, qPrintable(QString("no finger for '%1'").arg(c)));
+            }
+        }
+    }
+
+    void shippedTableFollowsTheJisLayout_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("mask");
+        QTest::newRow("a") << int('a') << 0x01;
+        QTest::newRow("s") << int('s') << 0x02;
+        QTest::newRow("d") << int('d') << 0x04;
+        QTest::newRow("f") << int('f') << 0x08;
+        QTest::newRow("g") << int('g') << 0x08;
+        QTest::newRow("h") << int('h') << 0x10;
+        QTest::newRow("j") << int('j') << 0x10;
+        QTest::newRow("k") << int('k') << 0x20;
+        QTest::newRow("l") << int('l') << 0x40;
+        QTest::newRow(";") << int(';') << 0x80;
+        QTest::newRow("-") << int('-') << 0x80;
+        QTest::newRow("yen key") << int('\\') << 0x80;
+        QTest::newRow("A: Shift with the right hand") << int('A') << 0x81;
+        QTest::newRow("J: Shift with the left hand") << int('J') << 0x11;
+        QTest::newRow("!") << int('!') << 0x81;
+        QTest::newRow("?") << int('?') << 0x81;
+        QTest::newRow("~") << int('~') << 0x81;
+        QTest::newRow("_") << int('_') << 0x81;
+        QTest::newRow("control code") << 0x0D << 0x00;
+        QTest::newRow("high byte") << 0x82 << 0x00;
+    }
+    void shippedTableFollowsTheJisLayout()
+    {
+        static const auto table = LoadShippedFingerTable();
+        QFETCH(int, ch);
+        QFETCH(int, mask);
+        QCOMPARE(int(table[static_cast<unsigned char>(ch)]), mask);
+    }
+
+    void defaultPlaces()
+    {
+        ResetSettings(1920, 1080);
+        QCOMPARE(MainX, 640);
+        QCOMPARE(MainY, 304);
+        QCOMPARE(KeyboardX, 830);
+        QCOMPARE(KeyboardY, 624);
+        // Division truncates toward zero on odd and tiny screens.
+        ResetSettings(1, 3);
+        QCOMPARE(MainX, -320);
+        QCOMPARE(MainY, -235);
+        QCOMPARE(KeyboardY, 85);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestGuide)
+#include "test_guide.moc"
