@@ -1,0 +1,53 @@
+#include "editrules.h"
+
+#include "boxtext.h"
+
+#include <algorithm>
+
+namespace {
+
+template <std::size_t Width>
+bool Store(const QString& text, FixedString<Width>& field)
+{
+    const auto bytes = BoxBytes(text, Width);
+    if (!bytes)
+        return false;
+    field.assign(*bytes);
+    return true;
+}
+
+} // namespace
+
+std::optional<WordEntry> EntryFromBoxes(const QString& sentence, const QString& reading, const QString& meaning1,
+                                        const QString& meaning2)
+{
+    WordEntry e;
+    if (Store(sentence, e.Sentence) && Store(reading, e.Reading) && Store(meaning1, e.Meaning1)
+        && Store(meaning2, e.Meaning2))
+        return e;
+    return std::nullopt;
+}
+
+bool AddEntry(WordTable& table, const WordEntry& entry)
+{
+    if (table.EntryCount >= WordTable::Capacity)
+        return false;
+    ++table.EntryCount;
+    table.entry(table.EntryCount) = entry;
+    return true;
+}
+
+void ReplaceEntry(WordTable& table, std::uint16_t n, const WordEntry& entry)
+{
+    if (n >= 1 && n <= table.EntryCount)
+        table.entry(n) = entry;
+}
+
+void RemoveEntry(WordTable& table, std::uint16_t n)
+{
+    if (n < 1 || n > table.EntryCount)
+        return;
+    auto& entries = table.WordEntries;
+    std::move(entries.begin() + n, entries.begin() + table.EntryCount, entries.begin() + (n - 1));
+    --table.EntryCount;
+}
