@@ -1,0 +1,412 @@
+#include "main.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string ThreeEntries = Sj("猫に小判,ねこにこばん\r\n価値+無駄\r\n"
+                                    "急がば回れ,いそがばまわれ\r\n\r\n"
+                                    "石の上にも三年,いしのうえにもさんねん\r\n辛抱\r\n");
+
+std::string Entries(int count)
+{
+    std::string bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += "s" + std::to_string(i) + ",r\r\nm\r\n";
+    return bytes;
+}
+
+// The editor on a scratch directory that holds `file` as "wordu.txt".
+struct Editor {
+    explicit Editor(const std::optional<std::string>& file = ThreeEntries)
+    {
+        if (file)
+            dir.write("wordu.txt", *file);
+        reopen();
+    }
+    void reopen()
+    {
+        told.clear();
+        form = std::make_unique<TForm1>(QString::fromStdString(dir.path()),
+                                        [this](QWidget*, const QString& text) { told << text; });
+    }
+    std::string file() const { return dir.read("wordu.txt"); }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int i = 0; i < form->List1->count(); ++i)
+            out << form->List1->item(i)->text();
+        return out;
+    }
+    QStringList boxes() const { return {form->g1->text(), form->h1->text(), form->y1->text(), form->y2->text()}; }
+    void fill(const QStringList& texts) const
+    {
+        QLineEdit* const all[] = {form->g1, form->h1, form->y1, form->y2};
+        for (int i = 0; i < 4; ++i)
+            all[i]->setText(texts.value(i));
+    }
+    // Add, overwrite, delete, edit: 1 where enabled.
+    QString buttons() const
+    {
+        QString out;
+        for (const QPushButton* b : {form->Button1, form->Button2, form->Button3, form->Button4})
+            out += b->isEnabled() ? '1' : '0';
+        return out;
+    }
+    int selected() const
+    {
+        const auto items = form->List1->selectedItems();
+        return items.isEmpty() ? -1 : form->List1->row(items.first());
+    }
+
+    ScratchDir dir;
+    QStringList told;
+    std::unique_ptr<TForm1> form;
+};
+
+QString Kanji(int n)
+{
+    return QString(n, QChar(u'漢'));
+}
+
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithTheFileAndAllActionsDisabled()
+    {
+        Editor e;
+        QCOMPARE(e.form->windowTitle(), QString("モコラン　文章作成システム （かきこ）"));
+        QCOMPARE(e.lines(), QStringList({"猫に小判", "急がば回れ", "石の上にも三年"}));
+        QCOMPARE(e.form->count1->text(), QString("3"));
+        QCOMPARE(e.buttons(), QString("0000"));
+        QVERIFY(e.told.isEmpty());
+
+        Editor none(std::nullopt);
+        QCOMPARE(none.lines(), QStringList());
+        QCOMPARE(none.form->count1->text(), QString("0"));
+    }
+
+    void controlsFollowTheirAnchors()
+    {
+        Editor e;
+        e.form->show();
+        e.form->resize(100, 100); // below the minimum: held there
+        QCOMPARE(e.form->size(), QSize(492, 253));
+        QCOMPARE(e.form->g1->geometry(), QRect(88, 8, 397, 23));
+        QCOMPARE(e.form->List1->geometry(), QRect(8, 160, 477, 52));
+        QCOMPARE(e.form->Button5->geometry(), QRect(170, 219, 129, 25));
+        QCOMPARE(e.form->Button6->geometry(), QRect(322, 219, 137, 25));
+        QCOMPARE(e.form->Button4->geometry(), QRect(288, 120, 75, 25));
+        QVERIFY(e.form->count1->geometry().right() < e.form->width());
+    }
+
+    void buttonRule_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("select");
+        QTest::addColumn<QString>("buttons");
+        QTest::newRow("sentence only") << QStringList {"猫", ""} << -1 << "0000";
+        QTest::newRow("sentence and reading, no meaning") << QStringList {"猫", "ねこ"} << -1 << "1000";
+        QTest::newRow("meanings alone") << QStringList {"", "", "意味", "二行目"} << -1 << "0000";
+        QTest::newRow("line selected, boxes empty") << QStringList {} << 1 << "0011";
+        QTest::newRow("line selected, reading only") << QStringList {"", "ねこ"} << 1 << "0011";
+        QTest::newRow("line selected, both") << QStringList {"猫", "ねこ"} << 1 << "1111";
+    }
+    void buttonRule()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(int, select);
+        QFETCH(QString, buttons);
+        Editor e;
+        e.fill(texts);
+        e.form->List1->setCurrentRow(select);
+        QCOMPARE(e.buttons(), buttons);
+    }
+
+    void enterMovesTheFocusOn_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("g1") << 0 << QStringList {} << "h1";
+        QTest::newRow("h1") << 1 << QStringList {} << "y1";
+        QTest::newRow("y1") << 2 << QStringList {} << "y2";
+        QTest::newRow("y2, buttons disabled") << 3 << QStringList {} << "List1";
+        QTest::newRow("y2, add enabled") << 3 << QStringList {"a,b", "c+d", "e"} << "Button1";
+    }
+    void enterMovesTheFocusOn()
+    {
+        QFETCH(int, from);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, to);
+        Editor e;
+        e.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(e.form.get()));
+        e.fill(texts);
+        QLineEdit* const boxes[] = {e.form->g1, e.form->h1, e.form->y1, e.form->y2};
+        boxes[from]->setFocus();
+        QTest::keyClick(boxes[from], Qt::Key_Return);
+        const QMap<QString, QWidget*> named {{"h1", e.form->h1}, {"y1", e.form->y1}, {"y2", e.form->y2},
+                                             {"List1", e.form->List1}, {"Button1", e.form->Button1}};
+        QCOMPARE(QApplication::focusWidget(), named[to]);
+        const QStringList unchanged = texts.isEmpty() ? QStringList {"", "", "", ""} : texts + QStringList {""};
+        QCOMPARE(e.boxes(), unchanged);
+    }
+
+    void addAppendsAndEmptiesTheBoxes()
+    {
+        Editor e;
+        e.form->List1->setCurrentRow(0);
+        e.fill({"猿も木から落ちる", "さるもきからおちる", "名人も", "失敗する"});
+        e.form->Button1->click();
+        QCOMPARE(e.lines().last(), QString("猿も木から落ちる"));
+        QCOMPARE(e.form->count1->text(), QString("4"));
+        QCOMPARE(e.boxes(), QStringList({"", "", "", ""}));
+        QCOMPARE(e.selected(), 0);
+        QCOMPARE(e.buttons(), QString("0011"));
+    }
+
+    void overwriteKeepsThePlaceAndTheSelection()
+    {
+        Editor e;
+        e.form->List1->setCurrentRow(1);
+        e.fill({"急いては事を仕損じる", "せいてはことをしそんじる"});
+        e.form->Button2->click();
+        QCOMPARE(e.lines(), QStringList({"猫に小判", "急いては事を仕損じる", "石の上にも三年"}));
+        QCOMPARE(e.selected(), 1);
+        QCOMPARE(e.boxes(), QStringList({"", "", "", ""}));
+        QCOMPARE(e.form->count1->text(), QString("3"));
+        QCOMPARE(Show(e.form->table().entry(2).Reading), QString("せいてはことをしそんじる"));
+    }
+
+    void deleteKeepsTheOrderAndLeavesTheBoxes()
+    {
+        Editor e;
+        e.form->List1->setCurrentRow(0);
+        e.form->Button4->click(); // edit, so that the deleted entry can be added again
+        e.form->Button3->click();
+        QCOMPARE(e.lines(), QStringList({"急がば回れ", "石の上にも三年"}));
+        QCOMPARE(Show(e.form->table().entry(2).Sentence), QString("石の上にも三年"));
+        QCOMPARE(e.selected(), -1);
+        QCOMPARE(e.form->count1->text(), QString("2"));
+        QCOMPARE(e.buttons(), QString("1000"));
+        QCOMPARE(e.boxes(), QStringList({"猫に小判", "ねこにこばん", "価値", "無駄"}));
+    }
+
+    void doubleClickEdits()
+    {
+        Editor e;
+        e.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e.form.get()));
+        const QRect line = e.form->List1->visualItemRect(e.form->List1->item(2));
+        QTest::mouseClick(e.form->List1->viewport(), Qt::LeftButton, {}, line.center());
+        QTest::mouseDClick(e.form->List1->viewport(), Qt::LeftButton, {}, line.center());
+        QCOMPARE(e.boxes(), QStringList({"石の上にも三年", "いしのうえにもさんねん", "辛抱", ""}));
+        QCOMPARE(e.buttons(), QString("1111"));
+    }
+
+    void saveWritesTheTableAndQuits()
+    {
+        Editor e;
+        e.form->show();
+        e.form->List1->setCurrentRow(1);
+        e.form->Button3->click();
+        e.fill({"雨,降って", "あめふって", "A+B"}); // the separators go in as typed
+        e.form->Button1->click();
+        e.form->Button5->click();
+        QVERIFY(!e.form->isVisible());
+        QCOMPARE(Show(e.file()), Show(Sj("猫に小判,ねこにこばん\r\n価値+無駄\r\n"
+                                         "石の上にも三年,いしのうえにもさんねん\r\n辛抱\r\n"
+                                         "雨,降って,あめふって\r\nA+B\r\n")));
+        e.reopen();
+        QCOMPARE(e.lines(), QStringList({"猫に小判", "石の上にも三年", "雨"}));
+    }
+
+    void deletingEverythingSavesAnEmptyList()
+    {
+        Editor e;
+        for (int i = 0; i < 3; ++i) {
+            e.form->List1->setCurrentRow(0);
+            e.form->Button3->click();
+        }
+        e.form->Button5->click();
+        QCOMPARE(e.file(), std::string());
+        e.reopen();
+        QCOMPARE(e.lines(), QStringList());
+        QCOMPARE(e.form->count1->text(), QString("0"));
+    }
+
+    void quittingWithoutSavingWritesNothing_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("保存せず終了") << true;
+        QTest::newRow("title bar") << false;
+    }
+    void quittingWithoutSavingWritesNothing()
+    {
+        QFETCH(bool, byButton);
+        Editor e;
+        e.form->show();
+        e.form->List1->setCurrentRow(0);
+        e.form->Button3->click();
+        e.fill({"a", "b"});
+        e.form->Button1->click();
+        byButton ? e.form->Button6->click() : void(e.form->close());
+        QVERIFY(!e.form->isVisible());
+        QCOMPARE(Show(e.file()), Show(ThreeEntries));
+    }
+
+    void aSaveThatCannotWriteChangesNothing()
+    {
+        Editor e;
+        e.form->show();
+        e.form->List1->setCurrentRow(0);
+        e.form->Button3->click();
+        // Every write beyond a few bytes fails, as on a full disk.
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit tiny = old;
+        tiny.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+        e.form->Button5->click();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(e.form->isVisible());
+        QCOMPARE(Show(e.file()), Show(ThreeEntries));
+        QCOMPARE(e.lines(), QStringList({"急がば回れ", "石の上にも三年"}));
+        QCOMPARE(e.form->table().EntryCount, std::uint16_t(2));
+        QCOMPARE(QDir(QString::fromStdString(e.dir.path())).entryList(QDir::Files), QStringList {"wordu.txt"});
+    }
+
+    // Text reaches a box by key, input method or paste; each is held to the
+    // field's width in CP932 bytes and to what the file can keep.
+    void boxesTakeOnlyWhatTheFileKeeps_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("sentence up to 100 bytes") << 0 << Kanji(49) << "漢" << false << Kanji(50);
+        QTest::newRow("sentence past 100 bytes") << 0 << Kanji(50) << "a" << false << Kanji(50);
+        QTest::newRow("reading up to 200 bytes") << 1 << Kanji(99) << "か" << false << Kanji(99) + "か";
+        QTest::newRow("paste too long refused whole") << 1 << Kanji(99) << "かa" << true << Kanji(99);
+        QTest::newRow("meaning 1 past 100 bytes") << 2 << Kanji(49) + "a" << "漢" << false << Kanji(49) + "a";
+        QTest::newRow("meaning 2 up to 99 bytes") << 3 << Kanji(49) << "ｱ" << false << Kanji(49) + "ｱ";
+        QTest::newRow("meaning 2 past 99 bytes") << 3 << Kanji(49) << "漢" << false << Kanji(49);
+        QTest::newRow("wave dash is stored as ～") << 0 << "a" << "〜−—" << false << "a～－―";
+        QTest::newRow("emoji refused") << 0 << "a" << "😀" << false << "a";
+        QTest::newRow("paste that fits") << 0 << "a" << "b,c+d" << true << "ab,c+d";
+        QTest::newRow("paste with an emoji refused") << 0 << "a" << "b😀c" << true << "a";
+        QTest::newRow("paste with a line break refused") << 1 << "a" << "b\nc" << true << "a";
+        QTest::newRow("U+001C would be written as the end byte") << 2 << "a" << "\x1c" << true << "a";
+    }
+    void boxesTakeOnlyWhatTheFileKeeps()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(bool, paste);
+        QFETCH(QString, after);
+        Editor e;
+        QLineEdit* const boxes[] = {e.form->g1, e.form->h1, e.form->y1, e.form->y2};
+        QLineEdit* const target = boxes[box];
+        target->setText(before);
+        if (paste) {
+            QGuiApplication::clipboard()->setText(typed);
+            target->paste();
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(typed);
+            QApplication::sendEvent(target, &commit);
+        }
+        QCOMPARE(target->text(), after);
+    }
+
+    void theTableIsFullAt200()
+    {
+        Editor e(Entries(199));
+        e.fill({"a", "b"});
+        e.form->Button1->click();
+        QCOMPARE(e.form->count1->text(), QString("200"));
+        e.fill({"c", "d"});
+        QCOMPARE(e.buttons(), QString("0000"));
+        e.form->List1->setCurrentRow(0);
+        QCOMPARE(e.buttons(), QString("0111")); // overwrite still works
+        e.form->Button3->click();
+        QCOMPARE(e.buttons(), QString("1000"));
+    }
+
+    void moreThan200EntriesAreNeverSavedOver()
+    {
+        Editor e(Entries(201));
+        QCOMPARE(e.told.size(), 1);
+        QCOMPARE(e.form->List1->count(), 200);
+        QVERIFY(!e.form->Button5->isEnabled());
+        e.form->show();
+        e.form->Button5Click();
+        QVERIFY(e.form->isVisible());
+        QCOMPARE(e.file(), Entries(201));
+    }
+
+    void anUnreadableFileEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cannot open") << "directory" << "を開けない";
+        QTest::newRow("read error") << "/proc/self/mem" << "入出力エラー"; // opens, then fails at offset 0
+    }
+    void anUnreadableFileEndsTheProgram()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        ScratchDir dir;
+        const std::string path = dir.file("wordu.txt");
+        QVERIFY(kind == "directory" ? QDir().mkdir(QString::fromStdString(path))
+                                    : symlink(kind.toStdString().c_str(), path.c_str()) == 0);
+        QStringList told;
+        TForm1 form(QString::fromStdString(dir.path()), [&](QWidget*, const QString& text) { told << text; });
+        QVERIFY(!form.loaded());
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(message), qPrintable(told[0]));
+    }
+
+    // A hand-made file may hold bytes with no CP932 character, or control
+    // bytes: they show as marks, are written back untouched, and an edited
+    // box holding a mark cannot be stored until the mark is gone.
+    void foreignBytesAreShownAndKept()
+    {
+        const std::string bytes = "a\x80" "b,\x7f" "c\r\n" + Sj("意味") + "\x85\x40\r\n";
+        Editor e(bytes);
+        QCOMPARE(e.lines(), QStringList({"a\uFFFDb"}));
+        e.form->List1->setCurrentRow(0);
+        e.form->Button4->click();
+        QCOMPARE(e.boxes(), QStringList({"a\uFFFDb", "\uFFFDc", "意味\uFFFD", ""}));
+        QCOMPARE(e.buttons(), QString("0011"));
+        e.fill({"ab", "c", "意味"});
+        QCOMPARE(e.buttons(), QString("1111"));
+        e.form->Button5->click();
+        QCOMPARE(e.file(), bytes);
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"
