@@ -1,37 +1,40 @@
-#include "guide.h"
 #include "keyboard.h"
 #include "main.h"
 #include "platform.h"
-#include "problems.h"
 #include "qtplatform.h"
-#include "roma.h"
-#include "settings.h"
+#include "rank.h"
+#include "result.h"
+#include "stop.h"
+#include "title.h"
 
 #include <QApplication>
-#include <QScreen>
-
-#include <chrono>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // The name the desktop shows for the program; window captions stay
+    // as they are, since no display name is set.
+    QCoreApplication::setApplicationName(QStringLiteral("ポプリカ"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kidrill"));
     QtPlatform platform;
-    AppDir = QCoreApplication::applicationDirPath().toStdString() + '/';
-    const QSize screen = QGuiApplication::primaryScreen()->size();
-    ResetSettings(screen.width(), screen.height());
-    if (!LoadRomajiTable() || LoadFingerTable() != FingerTableLoad::Ok)
-        return 0;
-    DrillRandom.seed(static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count()));
 
+    // Created in this order: the title window loads what the others need.
+    Ttitle1 title;
+    title1 = &title;
     Tmain1 drill;
     main1 = &drill;
+    Tstopdlg stop;
+    stopdlg = &stop;
+    Tresultdlg result;
+    resultdlg = &result;
     Tkb1 keyboard(&drill);
     kb1 = &keyboard;
-    Counters.Mode = 1;
-    Counters.Level = 1;
-    Counters.TimeLimit = 60;
-    drill.exec();
-    return 0;
+    Trankdlg rank;
+    rankdlg = &rank;
+
+    // Start-up asked for the end: the loop would end at its first turn.
+    if (EndRequested())
+        return 0;
+    title.show();
+    return app.exec();
 }

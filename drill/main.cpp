@@ -5,6 +5,9 @@
 #include "keyboard.h"
 #include "platform.h"
 #include "problems.h"
+#include "result.h"
+#include "scores.h"
+#include "stop.h"
 #include "roma.h"
 #include "settings.h"
 #include "ui.h"
@@ -254,6 +257,15 @@ void Tmain1::Timer1Timer()
 void Tmain1::FinishDrill()
 {
     Timer1->stop();
+    stopdlg->exec();
+    resultdlg->miss1->setText(LabelText(MostMissedKeys(Counters)));
+    SetSizedText(resultdlg->missc1, Decimal(Counters.Misses));
+    const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
+    SetSizedText(resultdlg->time1, QString::fromStdString(result.timeText));
+    SetSizedText(resultdlg->key1, hit1->text());
+    SetSizedText(resultdlg->score1, QString::number(result.score));
+    resultdlg->hiscore1->setVisible(RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score));
+    resultdlg->exec();
     close();
 }
 

@@ -14,9 +14,13 @@ public:
     void playSound(Sound) override {}
     void showError(const std::string&, const std::string&) override {}
     void requestTerminate() override {}
+    ScreenSize screenSize() override { return {1024, 768}; }
+    std::string executableDirectory() override { return "./"; }
+    std::uint32_t timeOfDayUtc() override { return 0; }
 };
 
 QuietPlatform quietPlatform;
+bool endRequested = false;
 Platform* installed = &quietPlatform;
 
 } // namespace
@@ -33,6 +37,22 @@ Platform* InstallPlatform(Platform* platform)
     Platform* previous = installed;
     installed = platform ? platform : &quietPlatform;
     return previous == &quietPlatform ? nullptr : previous;
+}
+
+void RequestEnd()
+{
+    endRequested = true;
+    CurrentPlatform().requestTerminate();
+}
+
+bool EndRequested()
+{
+    return endRequested;
+}
+
+void ClearEndRequest()
+{
+    endRequested = false;
 }
 
 void ShowIoError(const std::string& path)

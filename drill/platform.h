@@ -24,12 +24,28 @@ public:
 
     // Asks the program to end as soon as its event loop runs.
     virtual void requestTerminate() = 0;
+
+    struct ScreenSize {
+        std::int32_t width;
+        std::int32_t height;
+    };
+    virtual ScreenSize screenSize() = 0;
+    // The directory of the running executable, ending in '/'.
+    virtual std::string executableDirectory() = 0;
+    // Milliseconds since midnight, Coordinated Universal Time.
+    virtual std::uint32_t timeOfDayUtc() = 0;
 };
 
 Platform& CurrentPlatform();
 // Installs `platform` (not owned) and returns the one it replaces; nullptr
 // brings back the quiet stand-in.
 Platform* InstallPlatform(Platform* platform);
+
+// Asks the program to end; EndRequested() tells afterwards that it is
+// ending, so that nothing more is shown or saved on the way out.
+void RequestEnd();
+bool EndRequested();
+void ClearEndRequest(); // for tests
 
 // The platform's answer to a file that failed after it was opened.
 void ShowIoError(const std::string& path);

@@ -16,7 +16,7 @@ bool AppendList(const std::string& path, ProblemSet& set, Preparation& outcome)
     case FileStatus::Ok:
         return true;
     case FileStatus::CannotOpen:
-        CurrentPlatform().requestTerminate();
+        RequestEnd();
         outcome = Preparation::Terminated;
         return false;
     case FileStatus::ReadError:

@@ -1,6 +1,9 @@
 #include "qtplatform.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QUrl>
@@ -39,8 +42,24 @@ void QtPlatform::showError(const std::string& text, const std::string& caption)
 
 void QtPlatform::requestTerminate()
 {
-    terminateRequested_ = true;
     // Queued, so that the program ends as soon as an event loop runs, and
     // every nested loop (a modal window's) ends with it.
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+Platform::ScreenSize QtPlatform::screenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize(1024, 768);
+    return {size.width(), size.height()};
+}
+
+std::string QtPlatform::executableDirectory()
+{
+    return QCoreApplication::applicationDirPath().toStdString() + '/';
+}
+
+std::uint32_t QtPlatform::timeOfDayUtc()
+{
+    return static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
 }

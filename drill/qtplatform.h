@@ -18,13 +18,13 @@ public:
     void playSound(Sound sound) override;
     void showError(const std::string& text, const std::string& caption) override;
     void requestTerminate() override;
-
-    bool terminateRequested() const { return terminateRequested_; }
+    ScreenSize screenSize() override;
+    std::string executableDirectory() override;
+    std::uint32_t timeOfDayUtc() override;
 
 private:
     QElapsedTimer clock_;
     QSoundEffect hit_;
     QSoundEffect miss_;
-    bool terminateRequested_ = false;
     Platform* previous_;
 };

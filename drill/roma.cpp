@@ -62,7 +62,7 @@ bool LoadRomajiTable()
 {
     const FileBytes file = ReadFileBytes(AppDir + "roma.txt");
     if (file.status != FileStatus::Ok) {
-        CurrentPlatform().requestTerminate();
+        RequestEnd();
         return false;
     }
     ParseRomajiTable(file.bytes, RomajiTable, SokuonRomaji);

@@ -2,6 +2,9 @@
 #include "guide.h"
 #include "keyboard.h"
 #include "main.h"
+#include "modaldriver.h"
+#include "result.h"
+#include "stop.h"
 #include "problems.h"
 #include "recordingplatform.h"
 #include "roma.h"
@@ -10,6 +13,7 @@
 #include "ui.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -44,6 +48,9 @@ class TestDrillWindow : public QObject {
     std::unique_ptr<RecordingPlatform> platform;
     std::unique_ptr<ScratchDir> dir;
     std::unique_ptr<Tmain1> drill;
+    std::unique_ptr<Tstopdlg> banner;
+    std::unique_ptr<Tresultdlg> results;
+    std::unique_ptr<ModalDriver> ending;
 
     // A drill of the given mode on a level file of these entries.
     void start(int mode, const QStringList& entries, int level = 1) { begin(mode, entries, level); }
@@ -87,12 +94,28 @@ private slots:
         Counters = DrillCounters {};
         drill = std::make_unique<Tmain1>();
         main1 = drill.get();
+        banner = std::make_unique<Tstopdlg>();
+        stopdlg = banner.get();
+        results = std::make_unique<Tresultdlg>();
+        resultdlg = results.get();
         kb1 = new Tkb1(drill.get());
+        // A drill that ends passes its banner and result at once.
+        ending = std::make_unique<ModalDriver>();
+        ending->actions[stopdlg] = [] {
+            for (int tick = 0; tick < 5; ++tick)
+                stopdlg->Timer1Timer();
+        };
+        ending->actions[resultdlg] = [] { resultdlg->Button1->click(); };
     }
 
     void cleanup()
     {
+        ending.reset();
         drill.reset();
+        banner.reset();
+        results.reset();
+        stopdlg = nullptr;
+        resultdlg = nullptr;
         main1 = nullptr;
         kb1 = nullptr;
         dir.reset();

@@ -2,7 +2,6 @@
 #include "platform.h"
 #include "recordingplatform.h"
 #include "roma.h"
-#include "settings.h"
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -162,20 +161,6 @@ private slots:
         QFETCH(int, ch);
         QFETCH(int, mask);
         QCOMPARE(int(table[static_cast<unsigned char>(ch)]), mask);
-    }
-
-    void defaultPlaces()
-    {
-        ResetSettings(1920, 1080);
-        QCOMPARE(MainX, 640);
-        QCOMPARE(MainY, 304);
-        QCOMPARE(KeyboardX, 830);
-        QCOMPARE(KeyboardY, 624);
-        // Division truncates toward zero on odd and tiny screens.
-        ResetSettings(1, 3);
-        QCOMPARE(MainX, -320);
-        QCOMPARE(MainY, -235);
-        QCOMPARE(KeyboardY, 85);
     }
 };
 

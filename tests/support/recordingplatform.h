@@ -9,7 +9,7 @@
 // it. Installs itself for its lifetime.
 class RecordingPlatform final : public Platform {
 public:
-    RecordingPlatform() : previous_(InstallPlatform(this)) {}
+    RecordingPlatform() : previous_(InstallPlatform(this)) { ClearEndRequest(); }
     ~RecordingPlatform() override { InstallPlatform(previous_); }
     RecordingPlatform(const RecordingPlatform&) = delete;
     RecordingPlatform& operator=(const RecordingPlatform&) = delete;
@@ -20,6 +20,9 @@ public:
     };
 
     std::uint32_t now = 0; // the clock, set by hand
+    ScreenSize screen {1280, 1024};
+    std::string appDir = "./";
+    std::uint32_t timeOfDay = 0;
     std::vector<Sound> sounds;
     std::vector<Message> errors;
     int terminateRequests = 0;
@@ -28,6 +31,9 @@ public:
     void playSound(Sound sound) override { sounds.push_back(sound); }
     void showError(const std::string& text, const std::string& caption) override { errors.push_back({text, caption}); }
     void requestTerminate() override { ++terminateRequests; }
+    ScreenSize screenSize() override { return screen; }
+    std::string executableDirectory() override { return appDir; }
+    std::uint32_t timeOfDayUtc() override { return timeOfDay; }
 
 private:
     Platform* previous_;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// An INI-style profile: sections of key=value lines. Section and key names
+// match without regard to ASCII case; a write changes only the line of its
+// key (or adds one), so every other line is kept byte for byte. Reads LF and
+// CR LF line ends; writes CR LF.
+class IniFile {
+public:
+    IniFile() = default;
+    explicit IniFile(std::string_view bytes);
+
+    // The value of the first such key in the first such section, with the
+    // blanks around it removed, or `fallback` when there is none.
+    std::string read(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+    // Replaces the key's value where the key exists, else adds the key at
+    // the end of its section, else adds the section at the end of the file.
+    void write(std::string_view section, std::string_view key, std::string_view value);
+
+    std::string bytes() const;
+
+private:
+    struct Found {
+        std::size_t sectionLine; // npos: no such section
+        std::size_t keyLine;     // npos: no such key in it
+        std::size_t sectionEnd;  // the line after the section's last entry
+    };
+    Found find(std::string_view section, std::string_view key) const;
+
+    std::vector<std::string> lines_;
+};

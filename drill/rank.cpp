@@ -1,0 +1,101 @@
+#include "rank.h"
+
+#include "scores.h"
+#include "title.h"
+#include "ui.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+Trankdlg* rankdlg = nullptr;
+
+namespace {
+
+struct ModeRow {
+    const char* caption;
+    int left;
+    int top;
+    int width;
+};
+
+constexpr ModeRow ModeRows[] = {
+    {"１分間トライアル", 40, 64, 168}, {"３分間トライアル", 40, 96, 168}, {"５分間トライアル", 40, 128, 168},
+    {"100文字トライアル", 32, 160, 180}, {"200文字トライアル", 32, 192, 180},
+};
+
+} // namespace
+
+Trankdlg::Trankdlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("ランキング"));
+    setFixedSize(323, 279);
+    setFont(DrillFont(16));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+
+    Combo1 = new QComboBox(this);
+    Combo1->setGeometry(16, 16, 289, 32);
+    Combo1->setFont(DrillFont(24));
+
+    std::array<QLabel*, 5> captions {};
+    for (int i = 0; i < 5; ++i) {
+        const ModeRow& row = ModeRows[i];
+        captions[i] = MakeLabel(this, QString::fromUtf8(row.caption), row.left, row.top, DrillFont(21));
+        captions[i]->setFixedSize(row.width, 21);
+        hisc[i] = MakeLabel(this, QStringLiteral("0"), 218, row.top, DrillFont(21));
+        hisc[i]->setObjectName(QStringLiteral("hisc%1").arg(i + 1));
+        hisc[i]->setFixedSize(55, 21);
+        hisc[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    Label1 = captions[0];
+    Label2 = captions[1];
+    Label3 = captions[2];
+    Label4 = captions[3];
+    Label5 = captions[4];
+
+    Button1 = new QPushButton(QStringLiteral("とぢる"), this);
+    Button1->setGeometry(88, 232, 113, 33);
+    setTabOrder(Combo1, Button1);
+    connect(Button1, &QPushButton::clicked, this, &Trankdlg::Button1Click);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &Trankdlg::Combo1Change);
+
+    FormCreate();
+}
+
+void Trankdlg::FormCreate()
+{
+    if (title1)
+        Combo1->addItems(title1->levelNames());
+    Combo1->setCurrentIndex(0);
+}
+
+void Trankdlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void Trankdlg::FormShow()
+{
+    Combo1Change();
+}
+
+void Trankdlg::Combo1Change()
+{
+    const int level = Combo1->currentIndex() + 1;
+    if (level < 1 || level > LevelCount)
+        return;
+    for (int mode = 1; mode <= ModeCount; ++mode)
+        hisc[mode - 1]->setText(QString::number(HighScoreTable.at(level, mode)));
+}
+
+void Trankdlg::Button1Click()
+{
+    accept();
+}

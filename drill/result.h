@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+// The results of a finished drill.
+class Tresultdlg final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Tresultdlg)
+
+public:
+    explicit Tresultdlg(QWidget* parent = nullptr);
+
+    void Button1Click();
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* key1;
+    QLabel* Label3;
+    QLabel* time1;
+    QLabel* Label4;
+    QLabel* missc1;
+    QLabel* Label6;
+    QLabel* score1;
+    QLabel* hiscore1;
+    QLabel* Label5;
+    QLabel* miss1;
+    QPushButton* Button1;
+};
+
+extern Tresultdlg* resultdlg;

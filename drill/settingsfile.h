@@ -1,0 +1,33 @@
+#pragma once
+
+#include "inifile.h"
+#include "scores.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The integer syntax of the settings file: decimal with an optional sign
+// after leading blanks, or hexadecimal after "$", "x", "X", "0x" or "0X"
+// (which may use all 32 bits). Anything else, or a value that does not fit,
+// is no integer.
+std::optional<std::int32_t> ParseProfileInteger(std::string_view text);
+
+std::string SettingsPath();
+
+// Fills the settings values and HighScoreTable from the profile, each value
+// that is absent or malformed with its default for a screen of this size.
+void ReadSettings(const IniFile& profile, std::int32_t screenWidth, std::int32_t screenHeight);
+
+struct SavedPlaces {
+    std::int32_t mainX, mainY, keyboardX, keyboardY;
+};
+
+// Writes the window places and the high scores into `profile`, leaving
+// every other line as it was.
+void StoreSettings(IniFile& profile, const SavedPlaces& places, const HighScores& scores);
+
+// The save at exit: the file is replaced as a whole or not at all. A failed
+// save reports "%s に書き込めません" with the file's path and returns false.
+bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores);

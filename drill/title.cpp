@@ -1,0 +1,179 @@
+#include "title.h"
+
+#include "counters.h"
+#include "guide.h"
+#include "inifile.h"
+#include "keyboard.h"
+#include "main.h"
+#include "platform.h"
+#include "random.h"
+#include "rank.h"
+#include "roma.h"
+#include "settingsfile.h"
+#include "textfile.h"
+#include "ui.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+Ttitle1* title1 = nullptr;
+
+namespace {
+
+const char* const ModeCaptions[] = {
+    "１分間文字数トライアル", "３分間文字数トライアル", "５分間文字数トライアル",
+    "100文字タイムトライアル", "200文字タイムトライアル",
+};
+const char* const LevelCaptions[] = {"ホームポジション", "横一列＋文字打ち", "文章打ち"};
+constexpr std::int32_t TimeLimits[] = {60, 180, 300};
+
+// A captioned box of radio items spread evenly down its height, the first
+// one selected.
+QGroupBox* MakeRadioGroup(QWidget* parent, const QString& caption, const QStringList& items, QRect place,
+                          QButtonGroup*& group)
+{
+    auto* box = new QGroupBox(caption, parent);
+    box->setGeometry(place);
+    group = new QButtonGroup(box);
+    constexpr int captionHeight = 20;
+    const int step = (place.height() - captionHeight - 8) / int(items.size());
+    for (int i = 0; i < items.size(); ++i) {
+        auto* item = new QRadioButton(items[i], box);
+        item->setGeometry(10, captionHeight + i * step + (step - 20) / 2, place.width() - 16, 20);
+        group->addButton(item, i);
+    }
+    group->button(0)->setChecked(true);
+    return box;
+}
+
+QStringList Captions(const char* const* captions, std::size_t count)
+{
+    QStringList list;
+    for (std::size_t i = 0; i < count; ++i)
+        list << QString::fromUtf8(captions[i]);
+    return list;
+}
+
+} // namespace
+
+Ttitle1::Ttitle1(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("ポプリカ　ぷるるん"));
+    setFixedSize(502, 292);
+    setFont(DrillFont(16));
+
+    mode1 = MakeRadioGroup(this, QStringLiteral("モード"), Captions(ModeCaptions, std::size(ModeCaptions)),
+                           QRect(26, 16, 225, 201), modeItems_);
+    level1 = MakeRadioGroup(this, QStringLiteral("レベル"), Captions(LevelCaptions, std::size(LevelCaptions)),
+                            QRect(266, 16, 217, 201), levelItems_);
+    Button1 = new QPushButton(QStringLiteral("すたーと"), this);
+    Button1->setGeometry(39, 240, 234, 41);
+    Button1->setDefault(true);
+    Button3 = new QPushButton(QStringLiteral("ランキング"), this);
+    Button3->setGeometry(288, 248, 89, 33);
+    Button2 = new QPushButton(QStringLiteral("おわり"), this);
+    Button2->setGeometry(392, 248, 97, 33);
+    setTabOrder(Button1, Button3);
+    setTabOrder(Button3, Button2);
+    setTabOrder(Button2, modeItems_->button(0));
+    setTabOrder(modeItems_->button(0), levelItems_->button(0));
+    Button1->setFocus();
+
+    connect(Button1, &QPushButton::clicked, this, &Ttitle1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Ttitle1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Ttitle1::Button3Click);
+
+    FormCreate();
+    const Platform::ScreenSize screen = CurrentPlatform().screenSize();
+    move((screen.width - width()) / 2, (screen.height - height()) / 2);
+}
+
+void Ttitle1::FormCreate()
+{
+    AppDir = CurrentPlatform().executableDirectory();
+    if (!LoadRomajiTable())
+        return;
+    switch (LoadFingerTable()) {
+    case FingerTableLoad::Ok:
+        break;
+    case FingerTableLoad::CannotOpen:
+        RequestEnd();
+        return;
+    case FingerTableLoad::TooShort:
+        // The settings are never read, so they must never be saved.
+        CurrentPlatform().showError("ファイルの末尾以降を読み込みました", "エラー");
+        RequestEnd();
+        return;
+    }
+    const Platform::ScreenSize screen = CurrentPlatform().screenSize();
+    const FileBytes settings = ReadFileBytes(SettingsPath());
+    ReadSettings(IniFile(settings.status == FileStatus::Ok ? settings.bytes : std::string()), screen.width,
+                 screen.height);
+    DrillRandom.seed(CurrentPlatform().timeOfDayUtc());
+    Counters.Mode = 0;
+}
+
+QStringList Ttitle1::levelNames() const
+{
+    return Captions(LevelCaptions, std::size(LevelCaptions));
+}
+
+int Ttitle1::modeIndex() const { return modeItems_->checkedId(); }
+int Ttitle1::levelIndex() const { return levelItems_->checkedId(); }
+void Ttitle1::selectMode(int index) { modeItems_->button(index)->setChecked(true); }
+void Ttitle1::selectLevel(int index) { levelItems_->button(index)->setChecked(true); }
+
+void Ttitle1::Button1Click()
+{
+    Counters.Level = static_cast<std::uint8_t>(levelIndex() + 1);
+    Counters.Mode = static_cast<std::uint8_t>(modeIndex() + 1);
+    if (Counters.Mode <= 3)
+        Counters.TimeLimit = TimeLimits[Counters.Mode - 1];
+    SetSizedText(main1->Label3, Counters.Level == 3 ? QStringLiteral("意味") : QStringLiteral("練習"));
+    hide();
+    main1->exec();
+    if (!EndRequested())
+        show();
+}
+
+void Ttitle1::Button2Click()
+{
+    close();
+}
+
+void Ttitle1::Button3Click()
+{
+    rankdlg->exec();
+}
+
+void Ttitle1::FormClose()
+{
+    if (EndRequested())
+        return;
+    SaveSettingsFile({main1->x(), main1->y(), kb1->x(), kb1->y()}, HighScoreTable);
+}
+
+void Ttitle1::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+    // The main window: closing it ends the program, whatever else is open.
+    QCoreApplication::quit();
+}
+
+void Ttitle1::keyPressEvent(QKeyEvent* event)
+{
+    // A main window does not close on Escape.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QButtonGroup;
+class QGroupBox;
+class QPushButton;
+
+// The title window: the program's main window and its menu. Its creation
+// loads everything that lasts for the run.
+class Ttitle1 final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Ttitle1)
+
+public:
+    explicit Ttitle1(QWidget* parent = nullptr);
+
+    void FormCreate();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void FormClose();
+
+    QStringList levelNames() const;
+    int modeIndex() const;  // 0-based, as the radio group counts
+    int levelIndex() const;
+    void selectMode(int index);
+    void selectLevel(int index);
+
+    QGroupBox* mode1;
+    QGroupBox* level1;
+    QPushButton* Button1;
+    QPushButton* Button3;
+    QPushButton* Button2;
+
+public slots:
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QButtonGroup* modeItems_;
+    QButtonGroup* levelItems_;
+};
+
+extern Ttitle1* title1;

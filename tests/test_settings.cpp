@@ -1,0 +1,229 @@
+#include "inifile.h"
+#include "recordingplatform.h"
+#include "settings.h"
+#include "settingsfile.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+QString Text(const std::string& bytes)
+{
+    return QString::fromStdString(bytes).replace("\r\n", "|");
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void iniReads_data()
+    {
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value"); // "-" for the fallback
+
+        const std::string plain = "[Position]\r\nMainX=10\r\n[Option]\r\nKeySound=1\r\n";
+        QTest::newRow("plain") << plain << "Position" << "MainX" << "10";
+        QTest::newRow("names ignore case") << plain << "pOSITION" << "mainx" << "10";
+        QTest::newRow("key of another section") << plain << "Option" << "MainX" << "-";
+        QTest::newRow("missing section") << plain << "Color" << "MainX" << "-";
+        QTest::newRow("lf line ends") << std::string("[A]\nk=v\n") << "A" << "k" << "v";
+        QTest::newRow("blanks around") << std::string(" [ A ] \r\n  k  =  v w  \r\n") << "A" << "k" << "v w";
+        QTest::newRow("empty value") << std::string("[A]\r\nk=\r\n") << "A" << "k" << "";
+        QTest::newRow("first key wins") << std::string("[A]\r\nk=1\r\nk=2\r\n") << "A" << "k" << "1";
+        QTest::newRow("first section wins") << std::string("[A]\r\nk=1\r\n[A]\r\nk=2\r\n") << "A" << "k" << "1";
+        QTest::newRow("key only in second copy") << std::string("[A]\r\n[A]\r\nk=2\r\n") << "A" << "k" << "-";
+        QTest::newRow("line without =") << std::string("[A]\r\nk\r\n") << "A" << "k" << "-";
+        QTest::newRow("comment") << std::string("[A]\r\n;k=1\r\n") << "A" << ";k" << "-";
+        QTest::newRow("before any section") << std::string("k=1\r\n[A]\r\n") << "A" << "k" << "-";
+        QTest::newRow("= in value") << std::string("[A]\r\nk=a=b\r\n") << "A" << "k" << "a=b";
+        QTest::newRow("empty file") << std::string() << "A" << "k" << "-";
+        QTest::newRow("binary") << std::string("\0\xff[A\x1a\r\n=\r\n", 10) << "A" << "k" << "-";
+    }
+    void iniReads()
+    {
+        QFETCH(std::string, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const IniFile ini(file);
+        QCOMPARE(QString::fromStdString(ini.read(section.toStdString(), key.toStdString(), "-")), value);
+    }
+
+    void iniWrites_data()
+    {
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<QString>("written");
+
+        QTest::newRow("new file") << std::string() << "[Position]|MainX=5|";
+        QTest::newRow("replace in place, case kept elsewhere")
+            << std::string("; mine\r\n[position]\r\nmainx=1\r\nOther=x\r\n") << "; mine|[position]|MainX=5|Other=x|";
+        QTest::newRow("append at end of section")
+            << std::string("[Position]\r\nMainY=2\r\n\r\n[Color]\r\nL_Ko=255\r\n")
+            << "[Position]|MainY=2|MainX=5||[Color]|L_Ko=255|";
+        QTest::newRow("append section at end") << std::string("[Color]\nL_Ko=255\n") << "[Color]|L_Ko=255|[Position]|MainX=5|";
+        QTest::newRow("other lines byte for byte")
+            << std::string("[Option]\r\n  ShowKeyboard = 0 ; off\r\n\xe3\x81\x82=\xe3\x81\x84\r\n")
+            << "[Option]|  ShowKeyboard = 0 ; off|あ=い|[Position]|MainX=5|";
+    }
+    void iniWrites()
+    {
+        QFETCH(std::string, file);
+        QFETCH(QString, written);
+        IniFile ini(file);
+        ini.write("Position", "MainX", "5");
+        QCOMPARE(Text(ini.bytes()), written);
+    }
+
+    void integerSyntax_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("value");
+
+        QTest::newRow("decimal") << "255" << true << 255;
+        QTest::newRow("negative") << "-50" << true << -50;
+        QTest::newRow("plus") << "+7" << true << 7;
+        QTest::newRow("leading spaces") << "   12" << true << 12;
+        QTest::newRow("0x") << "0xFF00" << true << 0xFF00;
+        QTest::newRow("0X lower digits") << "0Xff00" << true << 0xFF00;
+        QTest::newRow("dollar") << "$FF00" << true << 0xFF00;
+        QTest::newRow("x") << "x10" << true << 16;
+        QTest::newRow("X") << "X10" << true << 16;
+        QTest::newRow("signed dollar") << "-$10" << true << -16;
+        QTest::newRow("hex uses all 32 bits") << "$FFFFFFFF" << true << -1;
+        QTest::newRow("hex 0x80000000") << "0x80000000" << true << int(0x80000000u);
+        QTest::newRow("largest decimal") << "2147483647" << true << 2147483647;
+        QTest::newRow("smallest decimal") << "-2147483648" << true << int(-2147483647 - 1);
+        QTest::newRow("decimal too large") << "2147483648" << false << 0;
+        QTest::newRow("decimal too small") << "-2147483649" << false << 0;
+        QTest::newRow("hex too large") << "$100000000" << false << 0;
+        QTest::newRow("many digits") << QString(40, '9') << false << 0;
+        QTest::newRow("empty") << "" << false << 0;
+        QTest::newRow("blanks only") << "   " << false << 0;
+        QTest::newRow("sign only") << "-" << false << 0;
+        QTest::newRow("0x alone") << "0x" << false << 0;
+        QTest::newRow("dollar alone") << "$" << false << 0;
+        QTest::newRow("word") << "red" << false << 0;
+        QTest::newRow("trailing junk") << "12a" << false << 0;
+        QTest::newRow("trailing blank") << "12 " << false << 0;
+        QTest::newRow("hex digit in decimal") << "1F" << false << 0;
+        QTest::newRow("spaces before 0x") << " 0x10" << true << 16;
+        QTest::newRow("double sign") << "--1" << false << 0;
+    }
+    void integerSyntax()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(int, value);
+        const auto parsed = ParseProfileInteger(text.toStdString());
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid)
+            QCOMPARE(*parsed, value);
+    }
+
+    void defaultsFollowTheScreen()
+    {
+        ReadSettings(IniFile(), 1920, 1080);
+        QCOMPARE(MainX, 640);
+        QCOMPARE(MainY, 304);
+        QCOMPARE(KeyboardX, 830);
+        QCOMPARE(KeyboardY, 624);
+        QCOMPARE(FingerColours, DefaultFingerColours);
+        QVERIFY(ShowKeyboard);
+        QVERIFY(!KeySound);
+        for (int level = 1; level <= 3; ++level)
+            for (int mode = 1; mode <= 5; ++mode)
+                QCOMPARE(HighScoreTable.at(level, mode), 0);
+        // Division truncates toward zero on odd and tiny screens.
+        ReadSettings(IniFile(), 1, 3);
+        QCOMPARE(MainX, -320);
+        QCOMPARE(MainY, -235);
+        QCOMPARE(KeyboardY, 85);
+    }
+
+    void valuesFromTheFile()
+    {
+        ReadSettings(IniFile("[Position]\r\nMainX=-50\r\nMainY=100\r\n"
+                             "[Color]\r\nL_Ko=$FF00\r\nL_Ku=green\r\nR_Ko=0x0000FF\r\n"
+                             "[Option]\r\nShowKeyboard=0\r\nKeySound=2\r\n"
+                             "[level2]\r\nmode5=886\r\nMode1=-3\r\n[Level3]\r\nMode2=x\r\n"),
+                     1920, 1080);
+        QCOMPARE(MainX, -50);
+        QCOMPARE(MainY, 100);
+        QCOMPARE(KeyboardX, 830);
+        QCOMPARE(KeyboardY, 420); // the stored top, not the screen's
+        QCOMPARE(FingerColours[0], Colour(0xFF00));
+        QCOMPARE(FingerColours[1], DefaultFingerColours[1]);
+        QCOMPARE(FingerColours[8], Colour(255));
+        QVERIFY(!ShowKeyboard);
+        QVERIFY(KeySound);
+        QCOMPARE(HighScoreTable.at(2, 5), 886);
+        QCOMPARE(HighScoreTable.at(2, 1), -3);
+        QCOMPARE(HighScoreTable.at(3, 2), 0);
+
+        ReadSettings(IniFile("[Option]\r\nKeySound=\r\nShowKeyboard=\r\n"), 800, 600);
+        QVERIFY(!KeySound);
+        QVERIFY(ShowKeyboard);
+    }
+
+    void firstSaveWritesItsKeysInOrder()
+    {
+        HighScores scores;
+        scores.at(1, 1) = 200;
+        scores.at(3, 5) = 886;
+        IniFile ini;
+        StoreSettings(ini, {-50, 2, 3, 4}, scores);
+        QString expected = "[Position]|MainX=-50|MainY=2|KeyboardX=3|KeyboardY=4|";
+        for (int level = 1; level <= 3; ++level) {
+            expected += QString("[Level%1]|").arg(level);
+            for (int mode = 1; mode <= 5; ++mode)
+                expected += QString("Mode%1=%2|").arg(mode).arg(scores.at(level, mode));
+        }
+        QCOMPARE(Text(ini.bytes()), expected);
+    }
+
+    void saveKeepsTheUsersLines()
+    {
+        RecordingPlatform platform;
+        ScratchDir dir;
+        AppDir = dir.path();
+        const std::string mine = "[Color]\r\nL_Ko=$FF00\r\n[Option]\r\nShowKeyboard=0\r\n[Position]\r\nMainX=1\r\n";
+        dir.write("kidrill.ini", mine);
+        QVERIFY(SaveSettingsFile({7, 8, 9, 10}, HighScores {}));
+        const std::string saved = dir.read("kidrill.ini");
+        QVERIFY(saved.starts_with("[Color]\r\nL_Ko=$FF00\r\n[Option]\r\nShowKeyboard=0\r\n[Position]\r\nMainX=7\r\nMainY=8\r\n"));
+        QVERIFY(platform.errors.empty());
+        // What was saved reads back.
+        ReadSettings(IniFile(saved), 100, 100);
+        QCOMPARE(MainX, 7);
+        QCOMPARE(KeyboardY, 10);
+        QVERIFY(!ShowKeyboard);
+    }
+
+    void refusedSaveReportsAndChangesNothing()
+    {
+        RecordingPlatform platform;
+        ScratchDir dir;
+        AppDir = dir.path() + "gone/";
+        QVERIFY(!SaveSettingsFile({1, 2, 3, 4}, HighScores {}));
+        QCOMPARE(platform.errors.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(platform.errors[0].text), QString::fromStdString(AppDir + "kidrill.ini に書き込めません"));
+
+        // A settings file that cannot be read is not replaced.
+        AppDir = dir.path();
+        QVERIFY(QDir(QString::fromStdString(dir.path())).mkdir("kidrill.ini"));
+        QVERIFY(!SaveSettingsFile({1, 2, 3, 4}, HighScores {}));
+        QCOMPARE(platform.errors.size(), std::size_t(2));
+        QVERIFY(QFileInfo(QString::fromStdString(dir.file("kidrill.ini"))).isDir());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSettings)
+#include "test_settings.moc"

@@ -1,0 +1,393 @@
+#include "counters.h"
+#include "keyboard.h"
+#include "main.h"
+#include "modaldriver.h"
+#include "problems.h"
+#include "rank.h"
+#include "recordingplatform.h"
+#include "result.h"
+#include "scores.h"
+#include "settings.h"
+#include "stop.h"
+#include "testsupport.h"
+#include "textfile.h"
+#include "title.h"
+#include "ui.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+std::string Lines(const QStringList& lines)
+{
+    std::string bytes;
+    for (const QString& line : lines)
+        bytes += Sj(line.toUtf8().constData()) + "\r\n";
+    return bytes;
+}
+
+// The drill program's six windows, created in the program's order.
+struct Program {
+    std::unique_ptr<Ttitle1> title = std::make_unique<Ttitle1>();
+    std::unique_ptr<Tmain1> drill;
+    std::unique_ptr<Tstopdlg> stop;
+    std::unique_ptr<Tresultdlg> result;
+    std::unique_ptr<Trankdlg> rank;
+
+    Program()
+    {
+        title1 = title.get();
+        drill = std::make_unique<Tmain1>();
+        main1 = drill.get();
+        stop = std::make_unique<Tstopdlg>();
+        stopdlg = stop.get();
+        result = std::make_unique<Tresultdlg>();
+        resultdlg = result.get();
+        kb1 = new Tkb1(drill.get());
+        rank = std::make_unique<Trankdlg>();
+        rankdlg = rank.get();
+    }
+    ~Program()
+    {
+        rank.reset();
+        result.reset();
+        stop.reset();
+        drill.reset();
+        title.reset();
+        title1 = nullptr;
+        main1 = nullptr;
+        kb1 = nullptr;
+        stopdlg = nullptr;
+        resultdlg = nullptr;
+        rankdlg = nullptr;
+    }
+};
+
+void Type(QWidget* window, const char* keys)
+{
+    for (const char* k = keys; *k; ++k)
+        QTest::keyClick(window->windowHandle(), *k);
+}
+
+} // namespace
+
+class TestTitle : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RecordingPlatform> platform;
+    std::unique_ptr<ScratchDir> dir;
+
+    void writeData()
+    {
+        dir->write("roma.txt", ReadFileBytes(SourceDataDir() + "roma.txt").bytes);
+        dir->write("code.dat", ReadFileBytes(AppDataDir() + "code.dat").bytes);
+        dir->write("word1.txt", Lines({"亜,あ", "一文字"}));
+        dir->write("word2.txt", ReadFileBytes(SourceDataDir() + "word2.txt").bytes);
+        dir->write("word3.txt", ReadFileBytes(SourceDataDir() + "word3.txt").bytes);
+    }
+
+private slots:
+    void init()
+    {
+        platform = std::make_unique<RecordingPlatform>();
+        dir = std::make_unique<ScratchDir>();
+        platform->appDir = dir->path();
+        platform->screen = {1600, 900};
+        HighScoreTable = HighScores {};
+        Counters = DrillCounters {};
+        writeData();
+    }
+
+    void cleanup()
+    {
+        dir.reset();
+        platform.reset();
+    }
+
+    void titleWindowAsDrawn()
+    {
+        Program program;
+        Ttitle1& t = *program.title;
+        QCOMPARE(t.windowTitle(), QString("ポプリカ　ぷるるん"));
+        QCOMPARE(t.size(), QSize(502, 292));
+        QCOMPARE(t.pos(), QPoint((1600 - 502) / 2, (900 - 292) / 2));
+        QVERIFY(!(t.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(t.mode1->title(), QString("モード"));
+        QCOMPARE(t.level1->title(), QString("レベル"));
+        QCOMPARE(t.mode1->geometry(), QRect(26, 16, 225, 201));
+        QCOMPARE(t.level1->geometry(), QRect(266, 16, 217, 201));
+        QCOMPARE(t.Button1->text(), QString("すたーと"));
+        QVERIFY(t.Button1->isDefault());
+        QCOMPARE(t.Button3->text(), QString("ランキング"));
+        QCOMPARE(t.Button2->text(), QString("おわり"));
+        QCOMPARE(t.modeIndex(), 0);
+        QCOMPARE(t.levelIndex(), 0);
+        QCOMPARE(program.rank->Combo1->count(), 3);
+        QCOMPARE(program.rank->Combo1->itemText(2), QString("文章打ち"));
+        // Every radio item fits its box.
+        for (QGroupBox* box : {t.mode1, t.level1})
+            for (const QWidget* item : box->findChildren<QWidget*>())
+                QVERIFY(box->rect().contains(item->geometry()));
+    }
+
+    void startUpLoadsEverythingOnce()
+    {
+        dir->write("kidrill.ini", "[Position]\r\nMainX=11\r\nMainY=22\r\n[Option]\r\nShowKeyboard=0\r\n[Level1]\r\nMode4=5\r\n");
+        platform->timeOfDay = 12345;
+        Program program;
+        QCOMPARE(AppDir, dir->path());
+        QCOMPARE(main1->pos(), QPoint(11, 22));
+        QCOMPARE(kb1->pos(), QPoint(1600 / 2 - 130, 22 + 320));
+        QVERIFY(!ShowKeyboard);
+        QCOMPARE(HighScoreTable.at(1, 4), 5);
+        QCOMPARE(Counters.Mode, std::uint8_t(0));
+        RandomGenerator same;
+        same.seed(12345);
+        QCOMPARE(DrillRandom.below(1000000), same.below(1000000));
+        QVERIFY(!EndRequested());
+    }
+
+    void missingDataEndsWithoutSaving_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no roma.txt") << "roma.txt" << "";
+        QTest::newRow("no code.dat") << "code.dat" << "";
+        QTest::newRow("short code.dat") << "code.dat:short" << "ファイルの末尾以降を読み込みました";
+    }
+    void missingDataEndsWithoutSaving()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        const std::string settings = "[Level1]\r\nMode1=999\r\n";
+        dir->write("kidrill.ini", settings);
+        if (file.endsWith(":short"))
+            dir->write("code.dat", std::string(200, '\x01'));
+        else
+            QVERIFY(QFile::remove(QString::fromStdString(dir->file(file.toStdString()))));
+        {
+            Program program;
+            QVERIFY(EndRequested());
+            QCOMPARE(platform->terminateRequests, 1);
+            QCOMPARE(HighScoreTable.at(1, 1), 0); // never read
+            QStringList errors;
+            for (const auto& e : platform->errors)
+                errors << QString::fromStdString(e.text);
+            QCOMPARE(errors, message.isEmpty() ? QStringList {} : QStringList {message});
+            program.title->close(); // even a close on the way out saves nothing
+        }
+        QCOMPARE(dir->read("kidrill.ini"), settings);
+    }
+
+    void wholeCharacterTrialFromTheStartButton()
+    {
+        dir->write("kidrill.ini", "[Color]\r\nL_Ko=$FF00\r\n");
+        HighScoreTable.at(1, 4) = 0;
+        Program program;
+        program.title->show();
+        program.title->selectMode(3);
+        QMap<QString, QString> results;
+        bool bannerStayedForFiveTicks = false;
+        ModalDriver driver;
+        driver.actions[main1] = [&] {
+            platform->now = 1000;
+            Type(main1, "a");
+            platform->now = 1000 + 45678;
+            main1->Timer1Timer();
+            for (int i = 0; i < 3; ++i)
+                Type(main1, "q");
+            for (int i = 2; i <= 100; ++i)
+                Type(main1, "a");
+        };
+        driver.actions[stopdlg] = [&] {
+            for (int tick = 1; tick < 5; ++tick)
+                stopdlg->Timer1Timer();
+            Type(stopdlg, "a\x1b");
+            bannerStayedForFiveTicks = stopdlg->isVisible();
+            stopdlg->Timer1Timer();
+        };
+        driver.actions[resultdlg] = [&] {
+            results["key1"] = resultdlg->key1->text();
+            results["time1"] = resultdlg->time1->text();
+            results["missc1"] = resultdlg->missc1->text();
+            results["score1"] = resultdlg->score1->text();
+            results["miss1"] = resultdlg->miss1->text();
+            results["hiscore1"] = resultdlg->hiscore1->isVisible() ? "shown" : "hidden";
+            QTest::keyClick(resultdlg->windowHandle(), Qt::Key_Return); // the default button
+        };
+        QTimer::singleShot(0, program.title->Button1, &QPushButton::click);
+        QTRY_VERIFY_WITH_TIMEOUT(driver.seen.size() >= 3 && !main1->isVisible() && program.title->isVisible(), 10000);
+
+        // The drill window is modal again between the result and its close.
+        QCOMPARE(driver.seen, (QStringList {"ポプリカ　ぷるるん", "stopdlg", "けっか", "ポプリカ　ぷるるん"}));
+        QVERIFY(bannerStayedForFiveTicks);
+        QCOMPARE(Counters.Mode, std::uint8_t(4));
+        QCOMPARE(Counters.Level, std::uint8_t(1));
+        QCOMPARE(main1->Label3->text(), QString("練習"));
+        QCOMPARE(results["key1"], QString("100"));
+        QCOMPARE(results["time1"], QString(" 45.678"));
+        QCOMPARE(results["missc1"], QString("3"));
+        QCOMPARE(results["score1"], QString("757"));
+        QCOMPARE(results["miss1"], QString("a "));
+        QCOMPARE(results["hiscore1"], QString("shown"));
+        QCOMPARE(HighScoreTable.at(1, 4), 757);
+        QVERIFY(!kb1->isVisible());
+
+        // The record shows in the ranking at once, and per level.
+        QStringList ranking;
+        ModalDriver rankDriver;
+        rankDriver.actions[rankdlg] = [&] {
+            for (QLabel* l : rankdlg->hisc)
+                ranking << l->text();
+            rankdlg->Combo1->setCurrentIndex(1);
+            for (QLabel* l : rankdlg->hisc)
+                ranking << l->text();
+            rankdlg->Button1->click();
+        };
+        HighScoreTable.at(2, 1) = -7;
+        program.title->Button3->click();
+        QCOMPARE(ranking, (QStringList {"0", "0", "0", "757", "0", "-7", "0", "0", "0", "0"}));
+
+        // Leaving by the close box saves the record and keeps the user's lines.
+        program.title->close();
+        const std::string saved = dir->read("kidrill.ini");
+        QVERIFY(saved.starts_with("[Color]\r\nL_Ko=$FF00\r\n[Position]\r\nMainX="));
+        QVERIFY(saved.find("[Level1]\r\nMode1=0\r\nMode2=0\r\nMode3=0\r\nMode4=757\r\nMode5=0\r\n") != std::string::npos);
+        QVERIFY(saved.find("[Level3]") != std::string::npos);
+    }
+
+    void equalScoreIsNoRecord()
+    {
+        HighScoreTable = HighScores {};
+        Program program;
+        HighScoreTable.at(1, 1) = 0;
+        program.title->show();
+        QString hiscore;
+        ModalDriver driver;
+        driver.actions[main1] = [&] {
+            platform->now = 0;
+            Type(main1, "q"); // one miss: score 0
+            platform->now = 60001;
+            main1->Timer1Timer();
+        };
+        driver.actions[stopdlg] = [&] {
+            for (int tick = 1; tick <= 5; ++tick)
+                stopdlg->Timer1Timer();
+        };
+        driver.actions[resultdlg] = [&] {
+            hiscore = resultdlg->hiscore1->isVisible() ? "shown" : "hidden";
+            QCOMPARE(resultdlg->time1->text(), QString("60.000"));
+            QCOMPARE(resultdlg->score1->text(), QString("0"));
+            QCOMPARE(resultdlg->miss1->text(), QString("a "));
+            resultdlg->Button1->click();
+        };
+        program.title->Button1->click();
+        QCOMPARE(hiscore, QString("hidden"));
+        QCOMPARE(HighScoreTable.at(1, 1), 0);
+        QVERIFY(program.title->isVisible());
+    }
+
+    void enterStartsAndTheChoicesStay()
+    {
+        Program program;
+        program.title->show();
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        ModalDriver driver;
+        driver.actions[main1] = [] { main1->close(); }; // abandoned: no result
+        program.title->selectLevel(2);
+        program.title->selectMode(1);
+        QTest::keyClick(program.title->windowHandle(), Qt::Key_Return);
+        QCOMPARE(Counters.Level, std::uint8_t(3));
+        QCOMPARE(Counters.Mode, std::uint8_t(2));
+        QCOMPARE(Counters.TimeLimit, 180);
+        QCOMPARE(main1->Label3->text(), QString("意味"));
+        QCOMPARE(driver.seen, QStringList {"ポプリカ　ぷるるん"});
+        QVERIFY(program.title->isVisible());
+        QCOMPARE(program.title->levelIndex(), 2);
+
+        // A character trial keeps the last time limit; level 1 says 練習 again.
+        program.title->selectLevel(0);
+        program.title->selectMode(4);
+        ModalDriver again;
+        again.actions[main1] = [] { main1->close(); };
+        program.title->Button1->click();
+        QCOMPARE(Counters.TimeLimit, 180);
+        QCOMPARE(main1->Label3->text(), QString("練習"));
+        // Escape does not close the main window.
+        QTest::keyClick(program.title->windowHandle(), Qt::Key_Escape);
+        QVERIFY(program.title->isVisible());
+        QVERIFY(!FileExists(dir->file("kidrill.ini")));
+    }
+
+    void emptySetReturnsToTheTitle()
+    {
+        dir->write("word1.txt", Lines({"悪,ゐ", "m"}));
+        Program program;
+        program.title->show();
+        program.title->Button1->click();
+        QCOMPARE(platform->errors.size(), std::size_t(1));
+        QVERIFY(program.title->isVisible());
+        QVERIFY(!main1->isVisible());
+    }
+
+    void bannerAndResultAsDrawn()
+    {
+        Program program;
+        QCOMPARE(stopdlg->size(), QSize(360, 134));
+        QCOMPARE(stopdlg->Label1->pos(), QPoint(16, 32));
+        QVERIFY(stopdlg->Label1->geometry().right() < 360);
+        QVERIFY(!(stopdlg->windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(stopdlg->Timer1->interval(), 1000);
+        QCOMPARE(resultdlg->windowTitle(), QString("けっか"));
+        QCOMPARE(resultdlg->size(), QSize(357, 385));
+        QCOMPARE(resultdlg->pos(), QPoint(192, 107));
+        QCOMPARE(resultdlg->miss1->size(), QSize(313, 57));
+        QCOMPARE(resultdlg->Button1->geometry(), QRect(128, 336, 81, 33));
+        QVERIFY(resultdlg->Button1->isDefault());
+        QCOMPARE(rankdlg->windowTitle(), QString("ランキング"));
+        QCOMPARE(rankdlg->size(), QSize(323, 279));
+        QCOMPARE(rankdlg->hisc[4]->geometry(), QRect(218, 192, 55, 21));
+        for (const QLabel* l : resultdlg->findChildren<QLabel*>())
+            QVERIFY2(l->geometry().right() < 357, qPrintable(l->text()));
+    }
+
+    void screenshots()
+    {
+        const QByteArray out = qgetenv("KIDRILL_SCREENSHOT_DIR");
+        if (out.isEmpty())
+            QSKIP("set KIDRILL_SCREENSHOT_DIR to keep pictures of the windows");
+        const QString to = QString::fromLocal8Bit(out) + '/';
+        Program program;
+        program.title->show();
+        program.title->grab().save(to + "title.png");
+        HighScoreTable.at(1, 4) = 757;
+        rankdlg->show();
+        rankdlg->grab().save(to + "rank.png");
+        rankdlg->hide();
+        stopdlg->show();
+        stopdlg->grab().save(to + "stop.png");
+        stopdlg->Timer1->stop();
+        stopdlg->hide();
+        SetSizedText(resultdlg->key1, "100");
+        SetSizedText(resultdlg->time1, " 45.678");
+        SetSizedText(resultdlg->missc1, "3");
+        SetSizedText(resultdlg->score1, "757");
+        resultdlg->miss1->setText("j k ");
+        resultdlg->hiscore1->show();
+        resultdlg->grab().save(to + "result.png");
+    }
+};
+
+QTEST_MAIN(TestTitle)
+#include "test_title.moc"
