@@ -1,3 +1,4 @@
+#include "cp932.h"
 #include "fixedstring.h"
 #include "testsupport.h"
 #include "textfile.h"
@@ -51,6 +52,44 @@ private slots:
         QFETCH(int, width);
         QFETCH(std::string, kept);
         QCOMPARE(Show(text.substr(0, Cp932CutWidth(text, static_cast<std::size_t>(width)))), Show(kept));
+    }
+
+    void codecKeepsAsciiAsItIs()
+    {
+        std::string ascii;
+        for (int b = 0; b < 0x80; ++b)
+            ascii += char(b);
+        const QString text = DecodeCp932(ascii);
+        QCOMPARE(text.size(), 128);
+        for (int b = 0; b < 0x80; ++b)
+            QCOMPARE(text[b].unicode(), char16_t(b));
+        QCOMPARE(EncodeCp932(text), std::optional<std::string>(ascii));
+    }
+
+    void codecDecodes_data()
+    {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kana and ascii") << Sj("かa") + "\x1a" << QString("かa") + QChar(0x1A);
+        QTest::newRow("trail byte 5c") << Sj("ソ表") << "ソ表";
+        QTest::newRow("wave dash twin") << std::string("\x81\x60") << QString(QChar(0xFF5E));
+        QTest::newRow("lone lead byte at the end") << std::string("ab\x82") << QString("ab") + QChar(0xFFFD);
+        QTest::newRow("only a lead byte") << std::string("\x82") << QString(QChar(0xFFFD));
+        QTest::newRow("byte without a character") << std::string("a\x85\x40" "b") << QString("a") + QChar(0xFFFD) + "b";
+        QTest::newRow("half-width katakana") << std::string("\xb1") << QString(QChar(0xFF71));
+    }
+    void codecDecodes()
+    {
+        QFETCH(std::string, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(DecodeCp932(bytes), text);
+    }
+
+    void codecEncodes()
+    {
+        QCOMPARE(EncodeCp932(QString::fromUtf8("〜−—")), std::optional<std::string>(Sj("～－―")));
+        QCOMPARE(EncodeCp932(QString::fromUtf8("😀")), std::nullopt);
+        QCOMPARE(EncodeCp932(QString::fromUtf8("a\u00e9")), std::nullopt);
     }
 
     void fixedStringStoresAndAppends()
