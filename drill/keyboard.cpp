@@ -135,11 +135,7 @@ bool Tkb1::event(QEvent* event)
 {
     // Every key with text goes to the drill, Tab and Escape included.
     if (event->type() == QEvent::KeyPress) {
-        for (const char key : KeyPressBytes(static_cast<QKeyEvent&>(*event))) {
-            if (!isVisible())
-                break;
-            FormKeyPress(this, key);
-        }
+        DeliverKeyPresses(this, static_cast<QKeyEvent&>(*event), [this](char key) { FormKeyPress(this, key); });
         return true;
     }
     return QWidget::event(event);

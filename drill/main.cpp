@@ -287,11 +287,7 @@ bool Tmain1::event(QEvent* event)
     // The drill sees every key first: Tab, Enter and Escape are keys to
     // judge, never focus moves, default buttons or a way to close.
     if (event->type() == QEvent::KeyPress) {
-        for (const char key : KeyPressBytes(static_cast<QKeyEvent&>(*event))) {
-            if (!isVisible())
-                break;
-            FormKeyPress(this, key);
-        }
+        DeliverKeyPresses(this, static_cast<QKeyEvent&>(*event), [this](char key) { FormKeyPress(this, key); });
         return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {

@@ -83,3 +83,12 @@ std::string KeyPressBytes(const QKeyEvent& event)
     }
     return bytes;
 }
+
+void DeliverKeyPresses(const QWidget* window, const QKeyEvent& event, const std::function<void(char)>& press)
+{
+    for (const char key : KeyPressBytes(event)) {
+        if (!window->isVisible())
+            break;
+        press(key);
+    }
+}

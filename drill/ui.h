@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QKeyEvent;
@@ -43,3 +44,7 @@ QString LabelText(std::string_view cp932);
 // The key presses one key event makes: each byte of its text in CP932. A key
 // without text (Shift, arrows, function keys) makes none.
 std::string KeyPressBytes(const QKeyEvent& event);
+
+// Hands each key press of the event to `press`, until the window closes
+// (a press may end the drill).
+void DeliverKeyPresses(const QWidget* window, const QKeyEvent& event, const std::function<void(char)>& press);

@@ -22,13 +22,6 @@
 
 namespace {
 
-std::string Lines(const QStringList& lines)
-{
-    std::string bytes;
-    for (const QString& line : lines)
-        bytes += Sj(line.toUtf8().constData()) + "\r\n";
-    return bytes;
-}
 
 QString Lit(const QLabel* label)
 {
@@ -56,7 +49,7 @@ class TestDrillWindow : public QObject {
     void start(int mode, const QStringList& entries, int level = 1) { begin(mode, entries, level); }
     void begin(int mode, const QStringList& entries, int level, bool waitShown = true)
     {
-        dir->write("word" + std::to_string(level) + ".txt", Lines(entries));
+        dir->write("word" + std::to_string(level) + ".txt", Cp932Lines(entries));
         Counters.Mode = std::uint8_t(mode);
         Counters.Level = std::uint8_t(level);
         Counters.TimeLimit = mode <= 3 ? std::int32_t(mode == 1 ? 60 : mode == 2 ? 180 : 300) : 0;
@@ -426,7 +419,7 @@ private slots:
     void upperCaseLightsFingersButNoKey()
     {
         ShowKeyboard = false;
-        dir->write("roma.txt", Lines({"あ,A", "っ,xtu"}));
+        dir->write("roma.txt", Cp932Lines({"あ,A", "っ,xtu"}));
         QVERIFY(LoadRomajiTable());
         start(1, {"亜,あ", "m"});
         QVERIFY(!kb1->isVisible());
@@ -517,7 +510,7 @@ private slots:
 
     void longestRomajiCompletes()
     {
-        dir->write("roma.txt", Lines({"あ,abc", "っ,xtu"}));
+        dir->write("roma.txt", Cp932Lines({"あ,abc", "っ,xtu"}));
         QVERIFY(LoadRomajiTable());
         QString reading;
         for (int i = 0; i < 85; ++i)

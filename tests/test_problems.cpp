@@ -28,13 +28,6 @@ private:
     std::deque<std::uint32_t> draws_;
 };
 
-std::string Lines(const QStringList& lines)
-{
-    std::string bytes;
-    for (const QString& line : lines)
-        bytes += Sj(line.toUtf8().constData()) + "\r\n";
-    return bytes;
-}
 
 QStringList Sentences(const ProblemSet& set)
 {
@@ -51,7 +44,7 @@ struct DrillDir {
     DrillDir()
     {
         AppDir = dir.path();
-        ParseRomajiTable(Lines({"か,ka", "き,ki", "く,ku", "っ,xtu"}), RomajiTable, SokuonRomaji);
+        ParseRomajiTable(Cp932Lines({"か,ka", "き,ki", "く,ku", "っ,xtu"}), RomajiTable, SokuonRomaji);
     }
 };
 
@@ -128,11 +121,11 @@ private slots:
         QFETCH(bool, withUserList);
         QFETCH(QStringList, sentences);
         DrillDir drill;
-        drill.dir.write("word1.txt", Lines({"L1,か", "m"}));
-        drill.dir.write("word2.txt", Lines({"L2,き", "m"}));
-        drill.dir.write("word3.txt", Lines({"L3a,く", "m", "L3b,かき", "m"}));
+        drill.dir.write("word1.txt", Cp932Lines({"L1,か", "m"}));
+        drill.dir.write("word2.txt", Cp932Lines({"L2,き", "m"}));
+        drill.dir.write("word3.txt", Cp932Lines({"L3a,く", "m", "L3b,かき", "m"}));
         if (withUserList)
-            drill.dir.write("wordu.txt", Lines({"U,きく", "m"}));
+            drill.dir.write("wordu.txt", Cp932Lines({"U,きく", "m"}));
         ScriptedRandom noMoves({0, 1, 2});
         QCOMPARE(PrepareProblemSet(std::uint8_t(level), Problems, Counters, noMoves), Preparation::Ready);
         QCOMPARE(Sentences(Problems), sentences);
@@ -142,8 +135,8 @@ private slots:
     void preparationConvertsAndClearsCounters()
     {
         DrillDir drill;
-        drill.dir.write("word3.txt", Lines({"a,かっき", "m"}));
-        drill.dir.write("wordu.txt", Lines({"b,くく", "m"}));
+        drill.dir.write("word3.txt", Cp932Lines({"a,かっき", "m"}));
+        drill.dir.write("wordu.txt", Cp932Lines({"b,くく", "m"}));
         Counters.Hits = 9;
         Counters.Misses = 8;
         Counters.TotalChars = 7;
@@ -161,8 +154,8 @@ private slots:
         DrillDir drill;
         // The blank line after the second entry begins one more record that
         // is not empty, whose line 1 is empty: its empty reading fails too.
-        drill.dir.write("word3.txt", Lines({"ok1,か", "m", "bad1,かさ", "m", "", "x", "ok2,き", "m"}));
-        drill.dir.write("wordu.txt", Lines({"bad2,っ", "m", "ok3,く", "m"}));
+        drill.dir.write("word3.txt", Cp932Lines({"ok1,か", "m", "bad1,かさ", "m", "", "x", "ok2,き", "m"}));
+        drill.dir.write("wordu.txt", Cp932Lines({"bad2,っ", "m", "ok3,く", "m"}));
         ScriptedRandom keep({0, 1, 2});
         QCOMPARE(PrepareProblemSet(3, Problems, Counters, keep), Preparation::Ready);
         QCOMPARE(Sentences(Problems), (QStringList {"ok1", "ok2", "ok3"}));
@@ -176,7 +169,7 @@ private slots:
     void noProblemLeftCannotStart()
     {
         DrillDir drill;
-        drill.dir.write("word1.txt", Lines({"bad,さ", "m"}));
+        drill.dir.write("word1.txt", Cp932Lines({"bad,さ", "m"}));
         ScriptedRandom random({});
         QCOMPARE(PrepareProblemSet(1, Problems, Counters, random), Preparation::Empty);
         QCOMPARE(Problems.Count, std::uint16_t(0));
@@ -186,7 +179,7 @@ private slots:
     void emptyUserListAddsNothing()
     {
         DrillDir drill;
-        drill.dir.write("word3.txt", Lines({"a,か", "m"}));
+        drill.dir.write("word3.txt", Cp932Lines({"a,か", "m"}));
         drill.dir.write("wordu.txt", "");
         ScriptedRandom random({0});
         QCOMPARE(PrepareProblemSet(3, Problems, Counters, random), Preparation::Ready);
@@ -197,7 +190,7 @@ private slots:
     void missingLevelFileEndsTheProgram()
     {
         DrillDir drill;
-        drill.dir.write("wordu.txt", Lines({"a,か", "m"}));
+        drill.dir.write("wordu.txt", Cp932Lines({"a,か", "m"}));
         ScriptedRandom random({});
         QCOMPARE(PrepareProblemSet(3, Problems, Counters, random), Preparation::Terminated);
         QCOMPARE(drill.platform.terminateRequests, 1);
@@ -208,7 +201,7 @@ private slots:
     void unreadableUserListEndsTheProgram()
     {
         DrillDir drill;
-        drill.dir.write("word3.txt", Lines({"a,か", "m"}));
+        drill.dir.write("word3.txt", Cp932Lines({"a,か", "m"}));
         // A directory exists under the name but cannot be read as a file.
         QVERIFY(QDir(QString::fromStdString(drill.dir.path())).mkdir("wordu.txt"));
         ScriptedRandom random({});

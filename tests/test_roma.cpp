@@ -8,14 +8,6 @@ Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
-// A roma.txt from UTF-8 lines, each ended by CR LF.
-std::string Table(const QStringList& lines)
-{
-    std::string bytes;
-    for (const QString& line : lines)
-        bytes += Sj(line.toUtf8().constData()) + "\r\n";
-    return bytes;
-}
 
 const QStringList KaAndTsu {"か,ka", "っ,xtu"};
 
@@ -37,17 +29,17 @@ private slots:
         QTest::addColumn<QStringList>("entries"); // kana|romaji
         QTest::addColumn<QString>("sokuon");
 
-        QTest::newRow("plain") << Table({"か,ka", "きゃ,kya"}) << QStringList {"か|ka", "きゃ|kya"} << "";
+        QTest::newRow("plain") << Cp932Lines({"か,ka", "きゃ,kya"}) << QStringList {"か|ka", "きゃ|kya"} << "";
         QTest::newRow("empty file") << std::string() << QStringList {"|"} << "";
         QTest::newRow("empty line") << std::string("a,b\r\n\r\nc,d") << QStringList {"a|b", "|", "c|d"} << "";
         QTest::newRow("no comma") << std::string("abcd") << QStringList {"|abc"} << "";
-        QTest::newRow("kana cut to 6 bytes") << Table({"きゃきゅきょ,x"}) << QStringList {"きゃき|x"} << "";
+        QTest::newRow("kana cut to 6 bytes") << Cp932Lines({"きゃきゅきょ,x"}) << QStringList {"きゃき|x"} << "";
         QTest::newRow("romaji cut to 3") << std::string("a,bcdef,g") << QStringList {"a|bcd"} << "";
         QTest::newRow("spaces kept") << std::string(" a , b ") << QStringList {" a | b "} << "";
-        QTest::newRow("small tsu sets sokuon") << Table({"っ,ltu"}) << QStringList {"っ|ltu"} << "ltu";
-        QTest::newRow("last small tsu counts") << Table({"っ,xtu", "っ,ltu"}) << QStringList {"っ|xtu", "っ|ltu"}
+        QTest::newRow("small tsu sets sokuon") << Cp932Lines({"っ,ltu"}) << QStringList {"っ|ltu"} << "ltu";
+        QTest::newRow("last small tsu counts") << Cp932Lines({"っ,xtu", "っ,ltu"}) << QStringList {"っ|xtu", "っ|ltu"}
                                                << "ltu";
-        QTest::newRow("longer kana is not small tsu") << Table({"っか,kka"}) << QStringList {"っか|kka"} << "";
+        QTest::newRow("longer kana is not small tsu") << Cp932Lines({"っか,kka"}) << QStringList {"っか|kka"} << "";
         QTest::newRow("trailing crlf is no entry") << std::string("a,b\r\n") << QStringList {"a|b"} << "";
         QTest::newRow("0x1a ends") << std::string("a,b\r\n\x1a" "c,d") << QStringList {"a|b"} << "";
     }
@@ -84,8 +76,8 @@ private slots:
     {
         static RomajiTableData table;
         FixedString<3> sokuon;
-        ParseRomajiTable(Table({"か,ka", "き,ki", "っ,xtu"}), table, sokuon);
-        ParseRomajiTable(Table({"さ,sa"}), table, sokuon);
+        ParseRomajiTable(Cp932Lines({"か,ka", "き,ki", "っ,xtu"}), table, sokuon);
+        ParseRomajiTable(Cp932Lines({"さ,sa"}), table, sokuon);
         QCOMPARE(table.Count, std::uint16_t(1));
         QVERIFY(table.Entries[1].Kana.empty());
         QVERIFY(sokuon.empty());
@@ -135,7 +127,7 @@ private slots:
         QFETCH(QString, outcome);
         static RomajiTableData romaji;
         FixedString<3> sokuon;
-        ParseRomajiTable(Table(table), romaji, sokuon);
+        ParseRomajiTable(Cp932Lines(table), romaji, sokuon);
         QCOMPARE(Outcome(ConvertReading(reading, romaji, sokuon)), outcome);
     }
 
@@ -143,7 +135,7 @@ private slots:
     {
         static RomajiTableData table;
         FixedString<3> sokuon;
-        ParseRomajiTable(Table({"あ,abc", "い,i"}), table, sokuon);
+        ParseRomajiTable(Cp932Lines({"あ,abc", "い,i"}), table, sokuon);
         // 90 syllables of three letters would make 270.
         std::string reading;
         for (int i = 0; i < 90; ++i)
@@ -159,7 +151,7 @@ private slots:
     void failureShowsTheErrorBox()
     {
         RecordingPlatform platform;
-        ParseRomajiTable(Table(KaAndTsu), RomajiTable, SokuonRomaji);
+        ParseRomajiTable(Cp932Lines(KaAndTsu), RomajiTable, SokuonRomaji);
 
         QVERIFY(KanaToRomaji(Sj("かか")).ok());
         QVERIFY(platform.errors.empty());
@@ -180,7 +172,7 @@ private slots:
         QVERIFY(!LoadRomajiTable());
         QCOMPARE(platform.terminateRequests, 1);
 
-        dir.write("roma.txt", Table({"さ,sa", "っ,xtu"}));
+        dir.write("roma.txt", Cp932Lines({"さ,sa", "っ,xtu"}));
         QVERIFY(LoadRomajiTable());
         QCOMPARE(RomajiTable.Count, std::uint16_t(2));
         QCOMPARE(Show(SokuonRomaji), QString("xtu"));

@@ -29,13 +29,6 @@
 
 namespace {
 
-std::string Lines(const QStringList& lines)
-{
-    std::string bytes;
-    for (const QString& line : lines)
-        bytes += Sj(line.toUtf8().constData()) + "\r\n";
-    return bytes;
-}
 
 // The drill program's six windows, created in the program's order.
 struct Program {
@@ -92,7 +85,7 @@ class TestTitle : public QObject {
     {
         dir->write("roma.txt", ReadFileBytes(SourceDataDir() + "roma.txt").bytes);
         dir->write("code.dat", ReadFileBytes(AppDataDir() + "code.dat").bytes);
-        dir->write("word1.txt", Lines({"亜,あ", "一文字"}));
+        dir->write("word1.txt", Cp932Lines({"亜,あ", "一文字"}));
         dir->write("word2.txt", ReadFileBytes(SourceDataDir() + "word2.txt").bytes);
         dir->write("word3.txt", ReadFileBytes(SourceDataDir() + "word3.txt").bytes);
     }
@@ -332,7 +325,7 @@ private slots:
 
     void emptySetReturnsToTheTitle()
     {
-        dir->write("word1.txt", Lines({"悪,ゐ", "m"}));
+        dir->write("word1.txt", Cp932Lines({"悪,ゐ", "m"}));
         Program program;
         program.title->show();
         program.title->Button1->click();

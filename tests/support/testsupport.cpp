@@ -15,6 +15,14 @@ std::string Sj(const char* utf8)
     return *bytes;
 }
 
+std::string Cp932Lines(const QStringList& lines)
+{
+    std::string bytes;
+    for (const QString& line : lines)
+        bytes += Sj(line.toUtf8().constData()) + "\r\n";
+    return bytes;
+}
+
 QString Show(std::string_view bytes)
 {
     QString text = DecodeCp932(bytes);

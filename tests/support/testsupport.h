@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <string>
@@ -8,6 +9,9 @@
 
 // CP932 bytes of a UTF-8 literal, so that tests can be written in Japanese.
 std::string Sj(const char* utf8);
+
+// A CP932 text file of these UTF-8 lines, each ended by CR LF.
+std::string Cp932Lines(const QStringList& lines);
 
 // The bytes as readable text for failure messages (CP932 decoded, control
 // bytes escaped).
