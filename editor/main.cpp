@@ -166,9 +166,10 @@ void TForm1::FormCreate()
     if (load.status != FileStatus::Ok) {
         loaded_ = false;
         table_->EntryCount = 0;
-        tell_(this, load.status == FileStatus::CannotOpen
-                        ? QStringLiteral("%1 を開けないため、終了します。").arg(shownPath)
-                        : QStringLiteral("%1 の読み込み中に入出力エラーが起きたため、終了します。").arg(shownPath));
+        // A file that cannot be opened ends the program without a word; one
+        // that fails while it is read is reported as an input/output error.
+        if (load.status == FileStatus::ReadError)
+            tell_(this, QStringLiteral("%1 の読み込み中に入出力エラーが起きたため、終了します。").arg(shownPath));
         return;
     }
     if (!load.complete) {

