@@ -3,8 +3,9 @@
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= 2
+PREFIX     ?= $(HOME)/.local
 
-.PHONY: all run edit test deps build build-tests clean
+.PHONY: all run edit test deps build build-tests install uninstall clean
 
 all: build
 
@@ -31,6 +32,15 @@ build-tests: deps $(TEST_BUILD)/CMakeCache.txt
 
 test: build-tests
 	cd $(TEST_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@if command -v update-desktop-database >/dev/null; then update-desktop-database -q "$(PREFIX)/share/applications"; fi
+	@if command -v gtk-update-icon-cache >/dev/null; then gtk-update-icon-cache -q -t "$(PREFIX)/share/icons/hicolor"; fi
+
+# PURGE=1 also removes the settings file and the word list.
+uninstall:
+	scripts/uninstall "$(PREFIX)" $(if $(PURGE),--purge)
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

@@ -8,6 +8,7 @@
 #include "title.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
@@ -15,7 +16,11 @@ int main(int argc, char* argv[])
     // The name the desktop shows for the program; window captions stay
     // as they are, since no display name is set.
     QCoreApplication::setApplicationName(QStringLiteral("ポプリカ"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("kidrill"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.Drill"));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/icons/%1/org.kidrill.Drill.png").arg(size));
+    QApplication::setWindowIcon(icon);
     QtPlatform platform;
 
     // Created in this order: the title window loads what the others need.

@@ -2,6 +2,6 @@
 
 #include <QIcon>
 
-// The editor's own icon, drawn rather than shipped: a ruled page with a
-// pencil. Needs a QGuiApplication.
+// The editor's own icon, a ruled page with a pencil, rendered at build time
+// from data/icons and compiled in.
 QIcon EditorIcon();

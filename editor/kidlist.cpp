@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
     // window title that does not end with it, and the caption must stand as
     // it is.
     QApplication::setApplicationName(QStringLiteral("かきこ"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.WordList"));
     QApplication::setWindowIcon(EditorIcon());
 
     TForm1 Form1(QCoreApplication::applicationDirPath());

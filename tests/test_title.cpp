@@ -151,6 +151,18 @@ private slots:
         QVERIFY(!EndRequested());
     }
 
+    void unmovedWindowsWriteTheirPlacesBack()
+    {
+        // Where the platform cannot place windows, the places still round-trip.
+        dir->write("kidrill.ini", "[Position]\r\nMainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n");
+        {
+            Program program;
+            program.title->show();
+            program.title->Button2->click();
+        }
+        QVERIFY(dir->read("kidrill.ini").starts_with("[Position]\r\nMainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n[Level1]"));
+    }
+
     void missingDataEndsWithoutSaving_data()
     {
         QTest::addColumn<QString>("file");

@@ -407,6 +407,17 @@ private slots:
         e.form->Button5->click();
         QCOMPARE(e.file(), bytes);
     }
+
+    void screenshot()
+    {
+        const QByteArray out = qgetenv("KIDRILL_SCREENSHOT_DIR");
+        if (out.isEmpty())
+            QSKIP("set KIDRILL_SCREENSHOT_DIR to keep a picture of the window");
+        Editor e;
+        e.form->show();
+        e.fill({"急がば回れ", "いそがばまわれ", "急ぐときほど", "安全な道を選ぶ方がよい"});
+        e.form->grab().save(QString::fromLocal8Bit(out) + "/editor.png");
+    }
 };
 
 QTEST_MAIN(TestEditor)
