@@ -12,6 +12,8 @@
 #include "testsupport.h"
 #include "ui.h"
 
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -181,6 +183,33 @@ private slots:
         QCOMPARE(label->palette().color(QPalette::WindowText).name(), colour);
         QVERIFY(!label->autoFillBackground());
         QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+
+    void soundsAndIconAreCompiledIn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("samples");
+        QTest::newRow("hit") << ":/sounds/100.wav" << 865;
+        QTest::newRow("miss") << ":/sounds/101.wav" << 3789;
+    }
+    void soundsAndIconAreCompiledIn()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, samples);
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray wave = file.readAll();
+        auto u16 = [&](int at) { return quint16(uchar(wave[at]) | uchar(wave[at + 1]) << 8); };
+        auto u32 = [&](int at) { return quint32(u16(at) | quint32(u16(at + 2)) << 16); };
+        QCOMPARE(wave.left(4), QByteArray("RIFF"));
+        QCOMPARE(wave.mid(8, 8), QByteArray("WAVEfmt "));
+        QCOMPARE(u16(20), quint16(1));     // PCM
+        QCOMPARE(u16(22), quint16(1));     // mono
+        QCOMPARE(u32(24), quint32(11025)); // samples per second
+        QCOMPARE(u16(34), quint16(8));     // bits per sample
+        QCOMPARE(wave.mid(36, 4), QByteArray("data"));
+        QCOMPARE(u32(40), quint32(samples));
+        QCOMPARE(QImage(":/icons/256/org.kidrill.Drill.png").size(), QSize(256, 256));
     }
 
     void bigBooFitsItsCell()
