@@ -2,10 +2,12 @@
 # script's.
 BUILD      ?= build
 TEST_BUILD ?= build-test
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 PREFIX     ?= $(HOME)/.local
 
-.PHONY: all run edit test deps build build-tests install uninstall clean
+.PHONY: all run edit test fuzz deps build build-tests install uninstall clean
 
 all: build
 
@@ -33,6 +35,14 @@ build-tests: deps $(TEST_BUILD)/CMakeCache.txt
 test: build-tests
 	cd $(TEST_BUILD) && ctest --output-on-failure -j$(JOBS)
 
+$(FUZZ_BUILD)/CMakeCache.txt: | deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIDRILL_FUZZ=ON
+
+# Every fuzz target for FUZZ_SECONDS seconds each.
+fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 	@if command -v update-desktop-database >/dev/null; then update-desktop-database -q "$(PREFIX)/share/applications"; fi
@@ -43,4 +53,4 @@ uninstall:
 	scripts/uninstall "$(PREFIX)" $(if $(PURGE),--purge)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)

@@ -28,7 +28,9 @@ FingerTableLoad LoadFingerTable()
     const FileBytes file = ReadFileBytes(AppDir + "code.dat");
     if (file.status == FileStatus::CannotOpen)
         return FingerTableLoad::CannotOpen;
-    if (file.status != FileStatus::Ok || file.bytes.size() < FingerTable.size())
+    if (file.status == FileStatus::ReadError)
+        return FingerTableLoad::ReadError;
+    if (file.bytes.size() < FingerTable.size())
         return FingerTableLoad::TooShort;
     std::copy_n(file.bytes.begin(), FingerTable.size(), FingerTable.begin());
     return FingerTableLoad::Ok;

@@ -11,7 +11,7 @@ extern std::array<std::uint8_t, 256> FingerTable;
 // The colour in which the on-screen keyboard lights the next key.
 extern Colour KeyColour;
 
-enum class FingerTableLoad { Ok, CannotOpen, TooShort };
+enum class FingerTableLoad { Ok, CannotOpen, TooShort, ReadError };
 // Fills FingerTable from AppDir + "code.dat"; bytes past the 256th are
 // never read. A short file leaves the table as it was.
 FingerTableLoad LoadFingerTable();

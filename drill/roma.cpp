@@ -60,8 +60,13 @@ void ParseRomajiTable(std::string_view bytes, RomajiTableData& table, FixedStrin
 
 bool LoadRomajiTable()
 {
-    const FileBytes file = ReadFileBytes(AppDir + "roma.txt");
+    const std::string path = AppDir + "roma.txt";
+    const FileBytes file = ReadFileBytes(path);
     if (file.status != FileStatus::Ok) {
+        // A file that fails after it was opened is reported; one that cannot
+        // be opened ends the program without a word.
+        if (file.status == FileStatus::ReadError)
+            ShowIoError(path);
         RequestEnd();
         return false;
     }

@@ -111,6 +111,10 @@ void Ttitle1::FormCreate()
         CurrentPlatform().showError("ファイルの末尾以降を読み込みました", "エラー");
         RequestEnd();
         return;
+    case FingerTableLoad::ReadError:
+        ShowIoError(AppDir + "code.dat");
+        RequestEnd();
+        return;
     }
     const Platform::ScreenSize screen = CurrentPlatform().screenSize();
     const FileBytes settings = ReadFileBytes(SettingsPath());

@@ -170,6 +170,9 @@ private slots:
         QTest::newRow("no roma.txt") << "roma.txt" << "";
         QTest::newRow("no code.dat") << "code.dat" << "";
         QTest::newRow("short code.dat") << "code.dat:short" << "ファイルの末尾以降を読み込みました";
+        QTest::newRow("roma.txt is a directory") << "roma.txt:dir" << "";
+        QTest::newRow("roma.txt fails while read") << "roma.txt:ioerror" << "入出力エラー: <dir>roma.txt";
+        QTest::newRow("code.dat fails while read") << "code.dat:ioerror" << "入出力エラー: <dir>code.dat";
     }
     void missingDataEndsWithoutSaving()
     {
@@ -177,10 +180,19 @@ private slots:
         QFETCH(QString, message);
         const std::string settings = "[Level1]\r\nMode1=999\r\n";
         dir->write("kidrill.ini", settings);
-        if (file.endsWith(":short"))
+        const QString name = file.section(':', 0, 0);
+        const QString path = QString::fromStdString(dir->file(name.toStdString()));
+        if (file.endsWith(":short")) {
             dir->write("code.dat", std::string(200, '\x01'));
-        else
-            QVERIFY(QFile::remove(QString::fromStdString(dir->file(file.toStdString()))));
+        } else {
+            QVERIFY(QFile::remove(path));
+            // /proc/self/mem opens, then fails at its first byte.
+            if (file.endsWith(":dir"))
+                QVERIFY(QDir().mkdir(path));
+            if (file.endsWith(":ioerror"))
+                QVERIFY(QFile::link("/proc/self/mem", path));
+        }
+        message.replace("<dir>", QString::fromStdString(dir->path()));
         {
             Program program;
             QVERIFY(EndRequested());
@@ -191,6 +203,25 @@ private slots:
                 errors << QString::fromStdString(e.text);
             QCOMPARE(errors, message.isEmpty() ? QStringList {} : QStringList {message});
             program.title->close(); // even a close on the way out saves nothing
+        }
+        QCOMPARE(dir->read("kidrill.ini"), settings);
+    }
+
+    void missingLevelFileEndsWithoutSaving()
+    {
+        const std::string settings = "[Level1]\r\nMode1=999\r\n";
+        dir->write("kidrill.ini", settings);
+        QVERIFY(QFile::remove(QString::fromStdString(dir->file("word1.txt"))));
+        {
+            Program program;
+            program.title->show();
+            ModalDriver driver;
+            // The real program's loops end with its quit; here the drill is closed.
+            driver.actions[main1] = [] { main1->close(); };
+            program.title->Button1->click();
+            QVERIFY(EndRequested());
+            QVERIFY(!program.title->isVisible());
+            program.title->close();
         }
         QCOMPARE(dir->read("kidrill.ini"), settings);
     }
