@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 PREFIX     ?= $(HOME)/.local
 
-.PHONY: all run edit test fuzz deps build build-tests install uninstall clean
+.PHONY: all run edit test fuzz bench deps build build-tests install uninstall clean
 
 all: build
 
@@ -42,6 +42,10 @@ $(FUZZ_BUILD)/CMakeCache.txt: | deps
 fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The hot paths against the toolkit's floor; also writes $(BUILD)/bench.tsv.
+bench: build
+	scripts/bench $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"

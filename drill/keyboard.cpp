@@ -119,10 +119,13 @@ QColor Tkb1::faceColour() const
 
 void Tkb1::kbd(char ch)
 {
-    for (QLabel* cell : KeyLabels)
-        SetBackground(cell, Qt::black);
-    if (const auto index = KeyIndexFor(ch))
-        SetBackground(KeyLabels[*index], ToQColor(KeyColour));
+    // Every cell goes black and the key of ch lights; only the cell lit
+    // before can be other than black.
+    if (litCell_)
+        SetBackground(KeyLabels[*litCell_], Qt::black);
+    litCell_ = KeyIndexFor(ch);
+    if (litCell_)
+        SetBackground(KeyLabels[*litCell_], ToQColor(KeyColour));
 }
 
 void Tkb1::FormKeyPress(QObject* Sender, char Key)

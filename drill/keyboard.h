@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 
@@ -43,6 +44,7 @@ protected:
 
 private:
     std::array<QLabel*, FingerCount> fingerLabels_ {};
+    std::optional<std::uint8_t> litCell_;
 };
 
 extern Tkb1* kb1;

@@ -3,12 +3,16 @@
 #include "platform.h"
 #include "qtplatform.h"
 #include "rank.h"
+#include "settings.h"
 #include "result.h"
 #include "stop.h"
 #include "title.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -40,6 +44,13 @@ int main(int argc, char* argv[])
     // Start-up asked for the end: the loop would end at its first turn.
     if (EndRequested())
         return 0;
+    if (KeySound)
+        platform.loadSounds();
     title.show();
+#ifdef KIDRILL_STARTUP_PROBE
+    // The benchmark's build: report the widgets made, end at the first turn.
+    std::printf("%lld\n", static_cast<long long>(QApplication::allWidgets().size()));
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+#endif
     return app.exec();
 }

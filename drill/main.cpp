@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "cp932.h"
 #include "keyboard.h"
+#include "keys.h"
 #include "platform.h"
 #include "problems.h"
 #include "result.h"
@@ -13,6 +14,9 @@
 #include "ui.h"
 
 #include <QKeyEvent>
+#include <QTextLayout>
+
+#include <cmath>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -176,11 +180,23 @@ void Tmain1::ShowProblem(std::uint16_t index)
     SetSizedText(tpg, LabelText(p.Sentence));
     SetSizedText(tpr, LabelText(p.Romaji));
     CursorPos = 1;
+    measureTypedWidths(p.Romaji);
     tpr2->setText(QString());
     tpr2->resize(0, tpr2->height());
     Counters.TotalChars = static_cast<std::uint16_t>(Counters.TotalChars + p.Romaji.size());
     SetSizedText(total1, Decimal(Counters.TotalChars));
     ShowFingerGuide(p.Romaji.at(1));
+}
+
+void Tmain1::measureTypedWidths(const RomajiText& romaji)
+{
+    QTextLayout layout(LabelText(romaji), tpr2->font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QTextLine line = layout.lineAt(0);
+    for (std::size_t n = 0; n <= romaji.size(); ++n)
+        typedWidths_[n] = static_cast<int>(std::ceil(line.cursorToX(static_cast<int>(n))));
 }
 
 void Tmain1::ShowFingerGuide(char ch)
@@ -210,9 +226,10 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         Timer1->start();
     }
     const RomajiText& romaji = Problems.problem(ProblemIndex).Romaji;
-    const bool hit = CursorPos <= romaji.size() && Key == romaji.at(CursorPos);
+    const bool hit = KeyHits(romaji, CursorPos, Key);
     if (hit) {
-        SetSizedText(tpr2, LabelText(romaji.view().substr(0, CursorPos)));
+        tpr2->setText(LabelText(romaji.view().substr(0, CursorPos)));
+        tpr2->resize(typedWidths_[CursorPos], tpr2->height());
         ++CursorPos;
         ++Counters.Hits;
         bu1->hide();
@@ -228,7 +245,7 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         }
     } else {
         ++Counters.Misses;
-        ++Counters.MissByChar[static_cast<unsigned char>(romaji.at(CursorPos))];
+        ++Counters.MissByChar[static_cast<unsigned char>(ExpectedChar(romaji, CursorPos))];
         Counters.BooCountdown = BooTicks;
         bu1->show();
         if (KeySound)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "guide.h"
+#include "roma.h"
 
 #include <QDialog>
 
@@ -74,8 +75,12 @@ protected:
 
 private:
     void refreshDrillDisplay();
+    void measureTypedWidths(const RomajiText& romaji);
 
     std::array<QLabel*, FingerCount> fingerLabels_ {};
+    // The width of the red typed text after each number of characters,
+    // laid out once per problem so that a key only resizes the label.
+    std::array<int, 256> typedWidths_ {};
 };
 
 extern Tmain1* main1;

@@ -11,8 +11,16 @@
 QtPlatform::QtPlatform() : previous_(InstallPlatform(this))
 {
     clock_.start();
-    hit_.setSource(QUrl(QStringLiteral("qrc:/sounds/100.wav")));
-    miss_.setSource(QUrl(QStringLiteral("qrc:/sounds/101.wav")));
+}
+
+void QtPlatform::loadSounds()
+{
+    if (hit_)
+        return;
+    hit_ = std::make_unique<QSoundEffect>();
+    hit_->setSource(QUrl(QStringLiteral("qrc:/sounds/100.wav")));
+    miss_ = std::make_unique<QSoundEffect>();
+    miss_->setSource(QUrl(QStringLiteral("qrc:/sounds/101.wav")));
 }
 
 QtPlatform::~QtPlatform()
@@ -28,10 +36,11 @@ std::uint32_t QtPlatform::milliseconds()
 
 void QtPlatform::playSound(Sound sound)
 {
-    QSoundEffect& effect = sound == Sound::Hit ? hit_ : miss_;
+    loadSounds();
+    QSoundEffect& effect = sound == Sound::Hit ? *hit_ : *miss_;
     // A new sound cuts off the one still playing, itself included.
-    hit_.stop();
-    miss_.stop();
+    hit_->stop();
+    miss_->stop();
     effect.play();
 }
 

@@ -5,11 +5,16 @@
 #include <QElapsedTimer>
 #include <QSoundEffect>
 
+#include <memory>
+
 // The platform of a running drill program: Qt's clock, sounds from the
 // program's own resources, message boxes and the application's end.
 class QtPlatform final : public Platform {
 public:
     QtPlatform();
+    // Loads the two sounds; until then none plays. The sound system costs
+    // start-up time and memory, so it is loaded only when sounds are on.
+    void loadSounds();
     ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
@@ -24,7 +29,7 @@ public:
 
 private:
     QElapsedTimer clock_;
-    QSoundEffect hit_;
-    QSoundEffect miss_;
+    std::unique_ptr<QSoundEffect> hit_;
+    std::unique_ptr<QSoundEffect> miss_;
     Platform* previous_;
 };

@@ -39,6 +39,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, const
 
 void SetTextColour(QLabel* label, Colour colour)
 {
+    if (label->palette().color(QPalette::WindowText) == ToQColor(colour))
+        return;
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, ToQColor(colour));
     label->setPalette(palette);
@@ -46,6 +48,9 @@ void SetTextColour(QLabel* label, Colour colour)
 
 void SetBackground(QLabel* label, const QColor& colour)
 {
+    // The guide sets every cell on every key: only a change repaints.
+    if (label->autoFillBackground() && label->palette().color(QPalette::Window) == colour)
+        return;
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, colour);
     label->setPalette(palette);
@@ -59,6 +64,8 @@ QColor BackgroundOf(const QLabel* label)
 
 void SetSizedText(QLabel* label, const QString& text)
 {
+    if (label->text() == text && !text.isEmpty())
+        return;
     label->setText(text);
     label->adjustSize();
 }
