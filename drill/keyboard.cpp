@@ -5,6 +5,7 @@
 #include "ui.h"
 
 #include <QKeyEvent>
+#include <QShowEvent>
 
 Tkb1* kb1 = nullptr;
 
@@ -104,6 +105,12 @@ Tkb1::Tkb1(QWidget* drillWindow)
     r_ku = fingerLabels_[RightRing];
     r_ko = fingerLabels_[RightLittle];
     FormCreate();
+}
+
+void Tkb1::showEvent(QShowEvent* event)
+{
+    SizeLabelsOnShow(this);
+    QWidget::showEvent(event);
 }
 
 void Tkb1::FormCreate()

@@ -41,6 +41,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     std::array<QLabel*, FingerCount> fingerLabels_ {};

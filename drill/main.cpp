@@ -125,6 +125,7 @@ void Tmain1::FormCreate()
 
 void Tmain1::showEvent(QShowEvent* event)
 {
+    SizeLabelsOnShow(this);
     QDialog::showEvent(event);
     // A window restored from the task bar is no new drill.
     if (!event->spontaneous())

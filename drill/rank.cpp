@@ -76,6 +76,7 @@ void Trankdlg::FormCreate()
 
 void Trankdlg::showEvent(QShowEvent* event)
 {
+    SizeLabelsOnShow(this);
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();

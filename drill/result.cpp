@@ -3,6 +3,7 @@
 #include "ui.h"
 
 #include <QPushButton>
+#include <QShowEvent>
 
 Tresultdlg* resultdlg = nullptr;
 
@@ -41,6 +42,12 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     Button1->setGeometry(128, 336, 81, 33);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &Tresultdlg::Button1Click);
+}
+
+void Tresultdlg::showEvent(QShowEvent* event)
+{
+    SizeLabelsOnShow(this);
+    QDialog::showEvent(event);
 }
 
 void Tresultdlg::Button1Click()

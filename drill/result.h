@@ -28,6 +28,9 @@ public:
     QLabel* Label5;
     QLabel* miss1;
     QPushButton* Button1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern Tresultdlg* resultdlg;

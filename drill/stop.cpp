@@ -31,6 +31,7 @@ Tstopdlg::Tstopdlg(QWidget* parent)
 
 void Tstopdlg::showEvent(QShowEvent* event)
 {
+    SizeLabelsOnShow(this);
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();

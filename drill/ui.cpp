@@ -62,12 +62,31 @@ QColor BackgroundOf(const QLabel* label)
     return label->palette().color(QPalette::Window);
 }
 
+namespace {
+const char* const SizeOnShow = "sizeOnShow";
+}
+
 void SetSizedText(QLabel* label, const QString& text)
 {
     if (label->text() == text && !text.isEmpty())
         return;
     label->setText(text);
-    label->adjustSize();
+    // Sizing loads the font; a window that is not shown yet (most of them
+    // at start-up) waits for its show.
+    if (label->window()->isVisible())
+        label->adjustSize();
+    else
+        label->setProperty(SizeOnShow, true);
+}
+
+void SizeLabelsOnShow(QWidget* window)
+{
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->property(SizeOnShow).toBool()) {
+            label->setProperty(SizeOnShow, false);
+            label->adjustSize();
+        }
+    }
 }
 
 QString LabelText(std::string_view cp932)

@@ -37,6 +37,9 @@ void SetTextColour(QLabel* label, Colour colour);
 void SetBackground(QLabel* label, const QColor& colour);
 QColor BackgroundOf(const QLabel* label);
 void SetSizedText(QLabel* label, const QString& text);
+// Sizes the labels whose text changed while their window was hidden; every
+// window with self-sizing labels calls it as it is shown.
+void SizeLabelsOnShow(QWidget* window);
 
 // CP932 bytes as the text of a label: a CR starts a new line.
 QString LabelText(std::string_view cp932);

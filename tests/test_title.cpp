@@ -380,6 +380,9 @@ private slots:
     void bannerAndResultAsDrawn()
     {
         Program program;
+        stopdlg->show();
+        stopdlg->Timer1->stop();
+        resultdlg->show();
         QCOMPARE(stopdlg->size(), QSize(360, 134));
         QCOMPARE(stopdlg->Label1->pos(), QPoint(16, 32));
         QVERIFY(stopdlg->Label1->geometry().right() < 360);
@@ -421,6 +424,7 @@ private slots:
         SetSizedText(resultdlg->score1, "757");
         resultdlg->miss1->setText("j k ");
         resultdlg->hiscore1->show();
+        resultdlg->show();
         resultdlg->grab().save(to + "result.png");
     }
 };
