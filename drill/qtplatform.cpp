@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLibrary>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QMessageBox>
@@ -15,12 +16,15 @@ QtPlatform::QtPlatform() : previous_(InstallPlatform(this))
 
 void QtPlatform::loadSounds()
 {
-    if (hit_)
+    if (soundsTried_)
         return;
-    hit_ = std::make_unique<QSoundEffect>();
-    hit_->setSource(QUrl(QStringLiteral("qrc:/sounds/100.wav")));
-    miss_ = std::make_unique<QSoundEffect>();
-    miss_->setSource(QUrl(QStringLiteral("qrc:/sounds/101.wav")));
+    soundsTried_ = true;
+    // The module stands beside the program; without it the drill is silent.
+    QLibrary module(QString::fromStdString(AppDir) + QLatin1String(SoundModuleName));
+    if (const auto create = reinterpret_cast<CreateSoundPlayerFunction>(module.resolve("CreateSoundPlayer")))
+        sounds_.reset(create());
+    else
+        qWarning("no sounds: %s", qPrintable(module.errorString()));
 }
 
 QtPlatform::~QtPlatform()
@@ -37,11 +41,8 @@ std::uint32_t QtPlatform::milliseconds()
 void QtPlatform::playSound(Sound sound)
 {
     loadSounds();
-    QSoundEffect& effect = sound == Sound::Hit ? *hit_ : *miss_;
-    // A new sound cuts off the one still playing, itself included.
-    hit_->stop();
-    miss_->stop();
-    effect.play();
+    if (sounds_)
+        sounds_->play(sound);
 }
 
 void QtPlatform::showError(const std::string& text, const std::string& caption)

@@ -2,8 +2,9 @@
 
 #include "platform.h"
 
+#include "soundplayer.h"
+
 #include <QElapsedTimer>
-#include <QSoundEffect>
 
 #include <memory>
 
@@ -15,6 +16,7 @@ public:
     // Loads the two sounds; until then none plays. The sound system costs
     // start-up time and memory, so it is loaded only when sounds are on.
     void loadSounds();
+    bool soundsLoaded() const { return sounds_ != nullptr; }
     ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
@@ -29,7 +31,7 @@ public:
 
 private:
     QElapsedTimer clock_;
-    std::unique_ptr<QSoundEffect> hit_;
-    std::unique_ptr<QSoundEffect> miss_;
+    std::unique_ptr<SoundPlayer> sounds_;
+    bool soundsTried_ = false;
     Platform* previous_;
 };

@@ -6,6 +6,7 @@
 #include "result.h"
 #include "stop.h"
 #include "problems.h"
+#include "qtplatform.h"
 #include "recordingplatform.h"
 #include "roma.h"
 #include "settings.h"
@@ -210,6 +211,22 @@ private slots:
         QCOMPARE(wave.mid(36, 4), QByteArray("data"));
         QCOMPARE(u32(40), quint32(samples));
         QCOMPARE(QImage(":/icons/256/org.kidrill.Drill.png").size(), QSize(256, 256));
+    }
+
+    void realPlatformLoadsItsSoundsOnDemand()
+    {
+        platform.reset(); // the real one instead
+        AppDir = AppDataDir();
+        QtPlatform real;
+        QVERIFY(!real.soundsLoaded());
+        real.playSound(Platform::Sound::Hit); // returns at once, with or without a device
+        real.playSound(Platform::Sound::Miss);
+        QVERIFY(real.soundsLoaded());
+        AppDir = "/nonexistent/";
+        QtPlatform silent;
+        silent.playSound(Platform::Sound::Hit);
+        QVERIFY(!silent.soundsLoaded());
+        platform = std::make_unique<RecordingPlatform>();
     }
 
     void bigBooFitsItsCell()

@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 app="$prefix/share/kidrill"
-for f in kidrill kidlist roma.txt code.dat word1.txt word2.txt word3.txt; do
+for f in kidrill kidlist libkidrill_sound.so roma.txt code.dat word1.txt word2.txt word3.txt; do
     [ -f "$app/$f" ] || fail "$f not installed"
 done
 [ -x "$prefix/bin/kidrill" ] && [ -x "$prefix/bin/kidlist" ] || fail "no launchers"
