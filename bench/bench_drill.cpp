@@ -11,6 +11,7 @@
 #include "problems.h"
 #include "roma.h"
 #include "settings.h"
+#include "settingsfile.h"
 #include "textfile.h"
 #include "ui.h"
 
@@ -88,7 +89,7 @@ private slots:
         Write(AppDir + "code.dat", ReadFileBytes(app + "code.dat").bytes);
         QVERIFY(LoadRomajiTable());
         QCOMPARE(LoadFingerTable(), FingerTableLoad::Ok);
-        ResetSettings(1280, 1024);
+        ReadSettings(IniFile(), 1280, 1024); // every default
         drill = std::make_unique<Tmain1>();
         main1 = drill.get();
         kb1 = new Tkb1(drill.get());

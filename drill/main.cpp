@@ -1,24 +1,23 @@
 #include "main.h"
 
 #include "clock.h"
-#include "cp932.h"
 #include "keyboard.h"
 #include "keys.h"
 #include "platform.h"
 #include "problems.h"
 #include "result.h"
 #include "scores.h"
-#include "stop.h"
 #include "roma.h"
 #include "settings.h"
+#include "stop.h"
 #include "ui.h"
 
 #include <QKeyEvent>
+#include <QShowEvent>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <cmath>
-#include <QShowEvent>
-#include <QTimer>
 
 Tmain1* main1 = nullptr;
 
@@ -42,11 +41,6 @@ constexpr FingerCell FingerCells[] = {
     {"人差指", 168, 48, LeftIndex}, {"親指", 240, 32, Thumbs},        {"人差指", 312, 48, RightIndex},
     {"中指", 368, 32, RightMiddle}, {"薬指", 416, 32, RightRing},     {"小指", 464, 32, RightLittle},
 };
-
-QString ByteText(char ch)
-{
-    return DecodeCp932(std::string_view(&ch, 1));
-}
 
 QString Decimal(unsigned value)
 {
@@ -213,7 +207,7 @@ void Tmain1::ShowFingerGuide(char ch)
     }
     if (kb1)
         kb1->kbd(ch);
-    SetSizedText(tpr3, ByteText(ch));
+    SetSizedText(tpr3, LabelText(std::string_view(&ch, 1)));
     tpr3->move(tpr2->x() + tpr2->width(), NextCharTop);
 }
 

@@ -2,12 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QLibrary>
 #include <QGuiApplication>
-#include <QScreen>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QMetaObject>
-#include <QUrl>
+#include <QScreen>
 
 QtPlatform::QtPlatform() : previous_(InstallPlatform(this))
 {

@@ -12,14 +12,3 @@ std::int32_t DefaultMainX(std::int32_t screenWidth) { return screenWidth / 2 - 3
 std::int32_t DefaultMainY(std::int32_t screenHeight) { return screenHeight / 2 - 236; }
 std::int32_t DefaultKeyboardX(std::int32_t screenWidth) { return screenWidth / 2 - 130; }
 std::int32_t DefaultKeyboardY(std::int32_t mainY) { return mainY + 320; }
-
-void ResetSettings(std::int32_t screenWidth, std::int32_t screenHeight)
-{
-    MainX = DefaultMainX(screenWidth);
-    MainY = DefaultMainY(screenHeight);
-    KeyboardX = DefaultKeyboardX(screenWidth);
-    KeyboardY = DefaultKeyboardY(MainY);
-    FingerColours = DefaultFingerColours;
-    ShowKeyboard = true;
-    KeySound = false;
-}

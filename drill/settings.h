@@ -27,6 +27,3 @@ std::int32_t DefaultMainX(std::int32_t screenWidth);
 std::int32_t DefaultMainY(std::int32_t screenHeight);
 std::int32_t DefaultKeyboardX(std::int32_t screenWidth);
 std::int32_t DefaultKeyboardY(std::int32_t mainY);
-
-// Gives every value its default for a screen of this size.
-void ResetSettings(std::int32_t screenWidth, std::int32_t screenHeight);

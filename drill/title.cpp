@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 

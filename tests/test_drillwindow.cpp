@@ -10,6 +10,7 @@
 #include "recordingplatform.h"
 #include "roma.h"
 #include "settings.h"
+#include "settingsfile.h"
 #include "testsupport.h"
 #include "ui.h"
 
@@ -84,7 +85,7 @@ private slots:
         dir->write("code.dat", ReadFileBytes(AppDataDir() + "code.dat").bytes);
         QVERIFY(LoadRomajiTable());
         QCOMPARE(LoadFingerTable(), FingerTableLoad::Ok);
-        ResetSettings(1024, 768);
+        ReadSettings(IniFile(), 1024, 768); // every default
         ShowKeyboard = true;
         KeySound = false;
         Counters = DrillCounters {};
