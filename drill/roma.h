@@ -1,53 +1,15 @@
 #pragma once
 
-#include "fixedstring.h"
-
-#include <array>
-#include <cstdint>
-#include <string_view>
-
-// One line of roma.txt: the kana it spells and the keys typed for it.
-struct RomajiEntry {
-    FixedString<6> Kana;
-    FixedString<3> Romaji;
-};
-
-struct RomajiTableData {
-    static constexpr std::uint16_t Capacity = 250;
-
-    std::array<RomajiEntry, Capacity> Entries;
-    std::uint16_t Count = 0;
-
-    const RomajiEntry& entry(std::uint16_t n) const { return Entries.at(n - 1u); }
-    RomajiEntry& entry(std::uint16_t n) { return Entries.at(n - 1u); }
-};
-
-using RomajiText = FixedString<255>;
+#include "romaji.h"
 
 // The program-wide table and the romaji written for a small tsu before a
 // vowel or n, both filled once at start-up.
 extern RomajiTableData RomajiTable;
 extern FixedString<3> SokuonRomaji;
 
-// Fills `table` and `sokuon` from the bytes of a roma.txt. Lines past the
-// table's capacity are ignored.
-void ParseRomajiTable(std::string_view bytes, RomajiTableData& table, FixedString<3>& sokuon);
-
 // Loads AppDir + "roma.txt" into RomajiTable and SokuonRomaji. Returns false,
 // having requested the program's end, when the file cannot be read.
 bool LoadRomajiTable();
-
-struct Conversion {
-    RomajiText Romaji;
-    // 1-based byte position of the reading where no entry matched; 0 when
-    // the whole reading converted.
-    std::uint16_t FailedAt = 0;
-
-    bool ok() const { return FailedAt == 0; }
-};
-
-// The conversion rules alone, on a given table; shows nothing.
-Conversion ConvertReading(std::string_view reading, const RomajiTableData& table, std::string_view sokuon);
 
 // Converts with the program-wide table. A reading that does not convert
 // shows the "エラー" box with the reading, a space and the failing position.
