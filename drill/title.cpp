@@ -47,6 +47,14 @@ QGroupBox* MakeRadioGroup(QWidget* parent, const QString& caption, const QString
         group->addButton(item, i);
     }
     group->button(0)->setChecked(true);
+    // One tab stop per group: only the selected item takes Tab, so Tab
+    // enters the group on the choice and the arrows move the choice.
+    const auto keepTabStop = [group] {
+        for (QAbstractButton* item : group->buttons())
+            item->setFocusPolicy(item->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    QObject::connect(group, &QButtonGroup::buttonToggled, box, keepTabStop);
+    keepTabStop();
     return box;
 }
 
@@ -79,10 +87,18 @@ Ttitle1::Ttitle1(QWidget* parent)
     Button3->setGeometry(288, 248, 89, 33);
     Button2 = new QPushButton(QStringLiteral("おわり"), this);
     Button2->setGeometry(392, 248, 97, 33);
-    setTabOrder(Button1, Button3);
-    setTabOrder(Button3, Button2);
-    setTabOrder(Button2, modeItems_->button(0));
-    setTabOrder(modeItems_->button(0), levelItems_->button(0));
+    // Enter starts a drill wherever the focus is; Space presses the
+    // focused button.
+    Button3->setAutoDefault(false);
+    Button2->setAutoDefault(false);
+    // すたーと, ランキング, おわり, then every item of both groups in order,
+    // of which only the selected ones take Tab.
+    QList<QWidget*> chain {Button1, Button3, Button2};
+    for (QButtonGroup* group : {modeItems_, levelItems_})
+        for (QAbstractButton* item : group->buttons())
+            chain << item;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
     Button1->setFocus();
 
     connect(Button1, &QPushButton::clicked, this, &Ttitle1::Button1Click);

@@ -14,7 +14,9 @@
 #include "title.h"
 #include "ui.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -128,6 +130,7 @@ private slots:
         QCOMPARE(t.levelIndex(), 0);
         QCOMPARE(program.rank->Combo1->count(), 3);
         QCOMPARE(program.rank->Combo1->itemText(2), QString("文章打ち"));
+        QCOMPARE(program.rank->Combo1->view()->sizeHintForRow(0), 24);
         // Every radio item fits its box.
         for (QGroupBox* box : {t.mode1, t.level1})
             for (const QWidget* item : box->findChildren<QWidget*>())
@@ -364,6 +367,49 @@ private slots:
         QTest::keyClick(program.title->windowHandle(), Qt::Key_Escape);
         QVERIFY(program.title->isVisible());
         QVERIFY(!FileExists(dir->file("kidrill.ini")));
+    }
+
+    void tabVisitsEachGroupOnItsChoice_data()
+    {
+        QTest::addColumn<QString>("keys"); // T Tab, B Shift+Tab, D down, U up
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("level");
+        QTest::newRow("the buttons first") << "TT" << "おわり" << 0 << 0;
+        QTest::newRow("into the modes on the choice") << "TTT" << "１分間文字数トライアル" << 0 << 0;
+        QTest::newRow("arrows move the mode") << "TTTDDD" << "100文字タイムトライアル" << 3 << 0;
+        QTest::newRow("into the levels on the choice") << "TTTDDDT" << "ホームポジション" << 3 << 0;
+        QTest::newRow("arrows move the level") << "TTTDDDTDDU" << "横一列＋文字打ち" << 3 << 1;
+        QTest::newRow("round to すたーと") << "TTTDDDTDDT" << "すたーと" << 3 << 2;
+        QTest::newRow("back into the levels") << "TTTDDDTDDTB" << "文章打ち" << 3 << 2;
+        QTest::newRow("back into the modes") << "TTTDDDTDDTBB" << "100文字タイムトライアル" << 3 << 2;
+    }
+    void tabVisitsEachGroupOnItsChoice()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, focus);
+        QFETCH(int, mode);
+        QFETCH(int, level);
+        Program program;
+        program.title->show();
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        QWindow* window = program.title->windowHandle();
+        for (const QChar k : keys) {
+            const Qt::Key key = k == 'T' ? Qt::Key_Tab : k == 'B' ? Qt::Key_Backtab : k == 'D' ? Qt::Key_Down : Qt::Key_Up;
+            QTest::keyClick(window, key, k == 'B' ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        const auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        QVERIFY(focused);
+        QCOMPARE(focused->text(), focus);
+        QCOMPARE(program.title->modeIndex(), mode);
+        QCOMPARE(program.title->levelIndex(), level);
+        // Enter starts the chosen drill from wherever the focus is.
+        ModalDriver driver;
+        driver.actions[main1] = [] { main1->close(); };
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(driver.seen, QStringList {"ポプリカ　ぷるるん"});
+        QCOMPARE(Counters.Mode, std::uint8_t(mode + 1));
+        QCOMPARE(Counters.Level, std::uint8_t(level + 1));
     }
 
     void emptySetReturnsToTheTitle()
