@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
 
 Trankdlg* rankdlg = nullptr;
 
@@ -26,6 +27,22 @@ constexpr ModeRow ModeRows[] = {
     {"100文字トライアル", 32, 160, 180}, {"200文字トライアル", 32, 192, 180},
 };
 
+// Keeps every item of the drop-down list at the height of the layout,
+// whatever padding the style would add.
+class FixedHeightItems final : public QStyledItemDelegate {
+public:
+    FixedHeightItems(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+    }
+
+private:
+    int height_;
+};
+
+constexpr int ComboItemHeight = 24;
+
 } // namespace
 
 Trankdlg::Trankdlg(QWidget* parent)
@@ -41,6 +58,7 @@ Trankdlg::Trankdlg(QWidget* parent)
     Combo1 = new QComboBox(this);
     Combo1->setGeometry(16, 16, 289, 32);
     Combo1->setFont(DrillFont(24));
+    Combo1->setItemDelegate(new FixedHeightItems(ComboItemHeight, Combo1));
 
     std::array<QLabel*, 5> captions {};
     for (int i = 0; i < 5; ++i) {
