@@ -9,6 +9,7 @@ Tresultdlg* resultdlg = nullptr;
 
 namespace {
 constexpr Colour Green = RGBColour(0x00, 0x80, 0x00);
+QFont MostMissedFont() { return DrillFont(48); }
 }
 
 Tresultdlg::Tresultdlg(QWidget* parent)
@@ -34,7 +35,7 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     SetTextColour(hiscore1, Green);
     hiscore1->hide();
     Label5 = MakeLabel(this, QStringLiteral("ミス多発地帯"), 120, 224, DrillFont(16));
-    miss1 = MakeLabel(this, QStringLiteral("特に無し"), 24, 256, DrillFont(48));
+    miss1 = MakeLabel(this, QStringLiteral("特に無し"), 24, 256, MostMissedFont());
     miss1->setFixedSize(313, 57);
     miss1->setAlignment(Qt::AlignCenter);
 
@@ -53,4 +54,14 @@ void Tresultdlg::showEvent(QShowEvent* event)
 void Tresultdlg::Button1Click()
 {
     accept();
+}
+
+void Tresultdlg::showMostMissed(const QString& keys)
+{
+    miss1->setText(keys);
+    // "スペース" among other keys may be wider than the label.
+    const int room = miss1->width();
+    SetLabelFont(miss1, LargestFittingFont(MostMissedFont(), [&](const QFont& font) {
+        return TextWidth(font, keys) <= room;
+    }));
 }

@@ -14,6 +14,8 @@ public:
     explicit Tresultdlg(QWidget* parent = nullptr);
 
     void Button1Click();
+    // The most-missed keys, in the largest font in which they fit.
+    void showMostMissed(const QString& keys);
 
     QLabel* Label1;
     QLabel* Label2;

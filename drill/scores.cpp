@@ -61,7 +61,11 @@ std::string MostMissedKeys(const DrillCounters& counters)
     std::string keys;
     for (int code = 1; code <= 200; ++code) {
         if (counters.MissByChar[code] > threshold) {
-            keys += static_cast<char>(code);
+            // A blank between blanks would show nothing.
+            if (code == ' ')
+                keys += *EncodeCp932(QStringLiteral("スペース"));
+            else
+                keys += static_cast<char>(code);
             keys += ' ';
         }
     }

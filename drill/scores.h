@@ -34,6 +34,6 @@ struct DrillResult {
 DrillResult ScoreDrill(const DrillCounters& counters, const std::string& clockText);
 
 // The most-missed keys: every code from 1 to 200 missed more often than a
-// fifth of all misses, in ascending order, each followed by a blank; the
-// text "特に無し" (CP932) when none is.
+// fifth of all misses, in ascending order, each followed by a blank, the
+// space written "スペース"; the text "特に無し" (CP932) when none is.
 std::string MostMissedKeys(const DrillCounters& counters);

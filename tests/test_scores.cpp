@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("four keys, threshold 0") << "dcba" << "a b c d ";
         QTest::newRow("equal to threshold is not listed") << "aaaaabbbbbc" "defghijklm" << "a b ";
         QTest::newRow("one key") << "z" << "z ";
+        QTest::newRow("the space is named") << "  k" << "スペース k ";
     }
     void mostMissed()
     {
