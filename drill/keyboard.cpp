@@ -4,6 +4,9 @@
 #include "settings.h"
 #include "ui.h"
 
+#include <cmath>
+
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QShowEvent>
 
@@ -65,12 +68,35 @@ constexpr FingerCell FingerCells[] = {
     {"中", "r_na", 160, 12, RightMiddle}, {"薬", "r_ku", 176, 12, RightRing}, {"小", "r_ko", 192, 12, RightLittle},
 };
 
+// Puts a one-character caption's ink in the middle of its cell: full-width
+// brackets and signs draw at one side of their em box, where the cell's
+// edge would cut them. The caption is placed by an indent from the side it
+// is aligned to, since a label clips its text to its contents.
+void CentreInk(QLabel* cell)
+{
+    const QString caption = cell->text();
+    if (caption.size() != 1)
+        return;
+    const QFontMetricsF metrics(cell->font());
+    const qreal advance = metrics.horizontalAdvance(caption);
+    const qreal width = cell->width();
+    const qreal origin = width / 2 - metrics.tightBoundingRect(caption).center().x();
+    if (origin >= 0) {
+        cell->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        cell->setIndent(int(std::lround(origin)));
+    } else {
+        cell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        cell->setIndent(int(std::lround(width - advance - origin)));
+    }
+}
+
 QLabel* MakeCell(QWidget* parent, const char* caption, const char* name, QRect place)
 {
     QLabel* cell = MakeLabel(parent, QString::fromUtf8(caption), place.left(), place.top(), DrillFont(CellSize));
     cell->setObjectName(QString::fromLatin1(name));
     cell->setAlignment(Qt::AlignCenter);
     cell->setFixedSize(place.size());
+    CentreInk(cell);
     return cell;
 }
 
@@ -94,6 +120,7 @@ Tkb1::Tkb1(QWidget* drillWindow)
         QLabel* cell = MakeCell(this, f.caption, f.name, QRect(f.left, FingerRowTop, f.width, CellSize));
         SetBackground(cell, faceColour());
         fingerLabels_[f.finger] = cell;
+        faceText_ = FromQColor(cell->palette().color(QPalette::WindowText));
     }
     l_ko = fingerLabels_[LeftLittle];
     l_ku = fingerLabels_[LeftRing];
@@ -124,6 +151,19 @@ QColor Tkb1::faceColour() const
     return palette().color(QPalette::Button);
 }
 
+void Tkb1::lightFinger(Finger finger, std::optional<Colour> colour)
+{
+    QLabel* label = fingerLabels_[finger];
+    if (colour) {
+        SetBackground(label, ToQColor(*colour));
+        SetTextColour(label, CaptionColourOn(*colour));
+    } else {
+        // Unlit, the cell takes the window's own colours again.
+        SetBackground(label, faceColour());
+        SetTextColour(label, faceText_);
+    }
+}
+
 void Tkb1::kbd(char ch)
 {
     // Every cell goes black and the key of ch lights; only the cell lit
@@ -145,7 +185,10 @@ bool Tkb1::event(QEvent* event)
 {
     // Every key with text goes to the drill, Tab and Escape included.
     if (event->type() == QEvent::KeyPress) {
-        DeliverKeyPresses(this, static_cast<QKeyEvent&>(*event), [this](char key) { FormKeyPress(this, key); });
+        const auto& key = static_cast<QKeyEvent&>(*event);
+        if (main1)
+            main1->noteCapsLock(key);
+        DeliverKeyPresses(this, key, [this](char k) { FormKeyPress(this, k); });
         return true;
     }
     return QWidget::event(event);

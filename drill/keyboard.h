@@ -27,6 +27,9 @@ public:
     // The finger row, indexed like FingerColours.
     QLabel* fingerLabel(Finger finger) const { return fingerLabels_[finger]; }
     QColor faceColour() const;
+    // Lights a finger cell in its colour, with a caption that reads on it,
+    // or gives it back the window's colours.
+    void lightFinger(Finger finger, std::optional<Colour> colour);
 
     std::array<QLabel*, KeyLabelCount> KeyLabels {};
     QLabel* l_ko;
@@ -46,6 +49,7 @@ protected:
 private:
     std::array<QLabel*, FingerCount> fingerLabels_ {};
     std::optional<std::uint8_t> litCell_;
+    Colour faceText_ = Black;
 };
 
 extern Tkb1* kb1;

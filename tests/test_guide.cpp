@@ -65,6 +65,27 @@ private slots:
         QCOMPARE(g.keyColour, Colour(keyColour));
     }
 
+    void captionReadsOnItsLight_data()
+    {
+        QTest::addColumn<uint>("light");
+        QTest::addColumn<uint>("caption");
+        const uint black = Black, white = RGBColour(0xFF, 0xFF, 0xFF);
+        QTest::newRow("yellow") << uint(65535) << black;
+        QTest::newRow("aqua") << uint(16776960) << black;
+        QTest::newRow("lime") << uint(65280) << black;
+        QTest::newRow("fuchsia") << uint(16711935) << black;
+        QTest::newRow("red") << uint(255) << black;
+        QTest::newRow("blue") << uint(RGBColour(0, 0, 0xFF)) << white;
+        QTest::newRow("green") << uint(RGBColour(0, 0x80, 0)) << white;
+        QTest::newRow("black") << uint(Black) << white;
+    }
+    void captionReadsOnItsLight()
+    {
+        QFETCH(uint, light);
+        QFETCH(uint, caption);
+        QCOMPARE(uint(CaptionColourOn(light)), caption);
+    }
+
     void keyboardCells_data()
     {
         QTest::addColumn<int>("ch");
