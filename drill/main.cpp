@@ -47,6 +47,19 @@ QString Decimal(unsigned value)
     return QString::number(value);
 }
 
+// The fonts of the problem rows as drawn; a problem too wide for the window
+// takes smaller ones.
+QFont SentenceFont() { return DrillFont(21, true); }
+QFont MeaningFont() { return DrillFont(16); }
+QFont RomajiFont() { return DrillFont(24); }
+constexpr int NextKeyPixels = 37;
+
+// The next key keeps its size in proportion to the romaji row it follows.
+QFont NextKeyFont(const QFont& romaji)
+{
+    return DrillFont(NextKeyPixels * romaji.pixelSize() / RomajiFont().pixelSize());
+}
+
 } // namespace
 
 Tmain1::Tmain1(QWidget* parent)
@@ -67,14 +80,14 @@ Tmain1::Tmain1(QWidget* parent)
     bu1->hide();
 
     Label4 = MakeLabel(this, QStringLiteral("文章"), 24, 16, DrillFont(16));
-    tpg = MakeLabel(this, QStringLiteral("テスト"), 96, 16, DrillFont(21, true));
+    tpg = MakeLabel(this, QStringLiteral("テスト"), 96, 16, SentenceFont());
     Label3 = MakeLabel(this, QStringLiteral("練習"), 24, 48, DrillFont(16));
-    tpy = MakeLabel(this, QStringLiteral("問題です"), 96, 48, DrillFont(16));
+    tpy = MakeLabel(this, QStringLiteral("問題です"), 96, 48, MeaningFont());
     Label5 = MakeLabel(this, QStringLiteral("入力文字"), 16, 112, DrillFont(16));
-    tpr = MakeLabel(this, QStringLiteral("tesuto"), 96, 104, DrillFont(24));
-    tpr2 = MakeLabel(this, QStringLiteral("fjtesuto"), 96, 140, DrillFont(24));
+    tpr = MakeLabel(this, QStringLiteral("tesuto"), 96, 104, RomajiFont());
+    tpr2 = MakeLabel(this, QStringLiteral("fjtesuto"), 96, 140, RomajiFont());
     SetTextColour(tpr2, Red);
-    tpr3 = MakeLabel(this, QStringLiteral("t"), 96, NextCharTop, DrillFont(37));
+    tpr3 = MakeLabel(this, QStringLiteral("t"), 96, NextCharTop, NextKeyFont(RomajiFont()));
     SetTextColour(tpr3, Teal);
     Label6 = MakeLabel(this, QStringLiteral("全文字数"), 32, 216, DrillFont(16));
     total1 = MakeLabel(this, QStringLiteral("0"), 112, 216, DrillFont(16));
@@ -86,6 +99,9 @@ Tmain1::Tmain1(QWidget* parent)
     Label11 = MakeLabel(this, QStringLiteral("残り時間"), 328, 216, DrillFont(21));
     time1 = MakeLabel(this, QStringLiteral(" 60.000"), 424, 216, DrillFont(27, true));
     SetTextColour(time1, Red);
+    caps1 = MakeLabel(this, QStringLiteral("CapsLock がオンです"), 328, 256, DrillFont(21, true));
+    SetTextColour(caps1, Red);
+    caps1->hide();
 
     for (const FingerCell& f : FingerCells) {
         QLabel* label = MakeLabel(this, QString::fromUtf8(f.caption), f.left, FingerRowTop, DrillFont(16));
@@ -174,6 +190,7 @@ void Tmain1::ShowProblem(std::uint16_t index)
     SetSizedText(tpy, LabelText(p.Meaning));
     SetSizedText(tpg, LabelText(p.Sentence));
     SetSizedText(tpr, LabelText(p.Romaji));
+    fitProblemFonts();
     CursorPos = 1;
     measureTypedWidths(p.Romaji);
     tpr2->setText(QString());
@@ -181,6 +198,27 @@ void Tmain1::ShowProblem(std::uint16_t index)
     Counters.TotalChars = static_cast<std::uint16_t>(Counters.TotalChars + p.Romaji.size());
     SetSizedText(total1, Decimal(Counters.TotalChars));
     ShowFingerGuide(p.Romaji.at(1));
+}
+
+void Tmain1::fitProblemFonts()
+{
+    // Every row starts at the romaji's left edge and must end inside the
+    // window; rows that fit keep their fonts as drawn.
+    const int room = width() - tpr->x();
+    const auto fitsRoom = [room](const QString& text) {
+        return [room, text](const QFont& font) { return TextWidth(font, text) <= room; };
+    };
+    SetLabelFont(tpg, LargestFittingFont(SentenceFont(), fitsRoom(tpg->text())));
+    SetLabelFont(tpy, LargestFittingFont(MeaningFont(), fitsRoom(tpy->text())));
+    const QString romaji = tpr->text();
+    const QFont romajiFont = LargestFittingFont(RomajiFont(), [&](const QFont& font) {
+        // The large next key stands where the last character will.
+        return TextWidth(font, romaji) <= room
+            && TextWidth(font, romaji.chopped(1)) + TextWidth(NextKeyFont(font), romaji.right(1)) <= room;
+    });
+    SetLabelFont(tpr, romajiFont);
+    SetLabelFont(tpr2, romajiFont);
+    SetLabelFont(tpr3, NextKeyFont(romajiFont));
 }
 
 void Tmain1::measureTypedWidths(const RomajiText& romaji)
@@ -201,9 +239,11 @@ void Tmain1::ShowFingerGuide(char ch)
     for (std::size_t f = 0; f < FingerCount; ++f) {
         const auto finger = static_cast<Finger>(f);
         const QColor lit = ToQColor(FingerColours[f]);
+        const Colour caption = CaptionColourOn(FingerColours[f]);
         SetBackground(fingerLabels_[f], guide.lit[f] ? lit : QColor(Qt::black));
+        SetTextColour(fingerLabels_[f], guide.lit[f] ? caption : Silver);
         if (kb1)
-            SetBackground(kb1->fingerLabel(finger), guide.lit[f] ? lit : kb1->faceColour());
+            kb1->lightFinger(finger, guide.lit[f] ? std::optional<Colour>(FingerColours[f]) : std::nullopt);
     }
     if (kb1)
         kb1->kbd(ch);
@@ -270,7 +310,7 @@ void Tmain1::FinishDrill()
 {
     Timer1->stop();
     stopdlg->exec();
-    resultdlg->miss1->setText(LabelText(MostMissedKeys(Counters)));
+    resultdlg->showMostMissed(LabelText(MostMissedKeys(Counters)));
     SetSizedText(resultdlg->missc1, Decimal(Counters.Misses));
     const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
     SetSizedText(resultdlg->time1, QString::fromStdString(result.timeText));
@@ -299,7 +339,9 @@ bool Tmain1::event(QEvent* event)
     // The drill sees every key first: Tab, Enter and Escape are keys to
     // judge, never focus moves, default buttons or a way to close.
     if (event->type() == QEvent::KeyPress) {
-        DeliverKeyPresses(this, static_cast<QKeyEvent&>(*event), [this](char key) { FormKeyPress(this, key); });
+        const auto& key = static_cast<QKeyEvent&>(*event);
+        noteCapsLock(key);
+        DeliverKeyPresses(this, key, [this](char k) { FormKeyPress(this, k); });
         return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {
@@ -307,4 +349,11 @@ bool Tmain1::event(QEvent* event)
         return true;
     }
     return QDialog::event(event);
+}
+
+void Tmain1::noteCapsLock(const QKeyEvent& event)
+{
+    // Keys are judged as they come; the warning only says why they miss.
+    capsLock_ = CapsLockAfter(event, capsLock_);
+    caps1->setVisible(capsLock_.value_or(false));
 }

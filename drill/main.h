@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
+class QKeyEvent;
 class QLabel;
 class QTimer;
 
@@ -51,6 +53,7 @@ public:
     QLabel* miss1;
     QLabel* Label11;
     QLabel* time1;
+    QLabel* caps1; // the Caps Lock warning
     QLabel* yubi0;
     QLabel* yubi1;
     QLabel* yubi2;
@@ -66,6 +69,10 @@ public:
     std::uint16_t ProblemIndex = 1;
     std::uint16_t CursorPos = 1;
 
+    // Keeps the Caps Lock warning up to date with what a key event tells;
+    // the keyboard window hands its key events here too.
+    void noteCapsLock(const QKeyEvent& event);
+
 public slots:
     void done(int result) override;
 
@@ -75,12 +82,14 @@ protected:
 
 private:
     void refreshDrillDisplay();
+    void fitProblemFonts();
     void measureTypedWidths(const RomajiText& romaji);
 
     std::array<QLabel*, FingerCount> fingerLabels_ {};
     // The width of the red typed text after each number of characters,
     // laid out once per problem so that a key only resizes the label.
     std::array<int, 256> typedWidths_ {};
+    std::optional<bool> capsLock_; // unknown until a key tells
 };
 
 extern Tmain1* main1;

@@ -2,7 +2,11 @@
 
 #include "cp932.h"
 
+#include <cmath>
+
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
 
@@ -96,23 +100,78 @@ QString LabelText(std::string_view cp932)
     return text;
 }
 
-std::string KeyPressBytes(const QKeyEvent& event)
+std::string KeyPressBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text)
 {
-    const QString text = event.text();
-    if (text.isEmpty())
+    // Qt attaches the letter to Alt+a; the platform types nothing for it,
+    // nor for Delete.
+    if (text.isEmpty() || key == Qt::Key_Delete || (modifiers & (Qt::AltModifier | Qt::MetaModifier)))
         return {};
     // A character CP932 cannot hold is no key of this keyboard.
     std::string bytes;
     for (const QChar c : text) {
-        if (const auto encoded = EncodeCp932(QString(c)))
+        if (c == QChar(0x00A5))
+            bytes += '\\';
+        else if (const auto encoded = EncodeCp932(QString(c)))
             bytes += *encoded;
     }
     return bytes;
 }
 
+std::optional<bool> CapsLockAfter(const QKeyEvent& event, std::optional<bool> before)
+{
+    if (event.key() == Qt::Key_CapsLock)
+        return before ? std::optional<bool>(!*before) : std::nullopt;
+    const QString text = event.text();
+    if (text.size() == 1 && text[0].isLetter() && text[0].unicode() < 0x80
+        && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return text[0].isUpper() != bool(event.modifiers() & Qt::ShiftModifier);
+    // Under X11 the event carries the server's modifier state, whose lock
+    // bit is Caps Lock; other platforms' native bits mean other things.
+    constexpr quint32 XLockMask = 0x02;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && event.nativeScanCode() != 0)
+        return bool(event.nativeModifiers() & XLockMask);
+    return before;
+}
+
+int TextWidth(const QFont& font, const QString& text)
+{
+    // Rounded up, as a label sizes itself.
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (const QString& line : text.split(QChar('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return int(std::ceil(widest));
+}
+
+QFont LargestFittingFont(const QFont& partFont, const std::function<bool(const QFont&)>& fits)
+{
+    if (fits(partFont))
+        return partFont;
+    constexpr int SmallestPixels = 4;
+    QFont font = partFont;
+    for (int pixels = partFont.pixelSize() - 1; pixels > SmallestPixels; --pixels) {
+        font.setPixelSize(pixels);
+        if (fits(font))
+            return font;
+    }
+    font.setPixelSize(SmallestPixels);
+    return font;
+}
+
+void SetLabelFont(QLabel* label, const QFont& font)
+{
+    if (label->font() == font)
+        return;
+    label->setFont(font);
+    if (label->window()->isVisible())
+        label->adjustSize();
+    else
+        label->setProperty(SizeOnShow, true);
+}
+
 void DeliverKeyPresses(const QWidget* window, const QKeyEvent& event, const std::function<void(char)>& press)
 {
-    for (const char key : KeyPressBytes(event)) {
+    for (const char key : KeyPressBytes(event.key(), event.modifiers(), event.text())) {
         if (!window->isVisible())
             break;
         press(key);

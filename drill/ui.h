@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QKeyEvent;
@@ -21,6 +22,7 @@ QFont DrillFont(int pixelHeight, bool bold = false);
 QFont DrillFontForCell(int cellHeight);
 
 inline QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+inline Colour FromQColor(const QColor& c) { return RGBColour(std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())); }
 
 // The classic named colours of the layout.
 constexpr Colour Teal = RGBColour(0x00, 0x80, 0x80);
@@ -41,12 +43,30 @@ void SetSizedText(QLabel* label, const QString& text);
 // window with self-sizing labels calls it as it is shown.
 void SizeLabelsOnShow(QWidget* window);
 
+// The width of a label's text in this font: its widest line.
+int TextWidth(const QFont& font, const QString& text);
+
+// The largest pixel size, at most `partFont`'s, at which `fits` holds, in
+// the same face; the part's font itself when the text fits at it.
+QFont LargestFittingFont(const QFont& partFont, const std::function<bool(const QFont&)>& fits);
+
+// Sets the label's font, and its size when the font changed.
+void SetLabelFont(QLabel* label, const QFont& font);
+
 // CP932 bytes as the text of a label: a CR starts a new line.
 QString LabelText(std::string_view cp932);
 
 // The key presses one key event makes: each byte of its text in CP932. A key
-// without text (Shift, arrows, function keys) makes none.
-std::string KeyPressBytes(const QKeyEvent& event);
+// without text (Shift, arrows, function keys), Delete, and a character
+// typed with Alt, Meta or Super make none; the yen key's "¥" is the byte
+// 0x5C, which CP932 shows as the yen sign.
+std::string KeyPressBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+
+// What a key event tells of Caps Lock, given what was known before: a
+// letter typed upper case without Shift (or lower case with it) says on,
+// the Caps Lock key itself turns a known state over, and the X server's
+// lock bit, where the platform passes it, says it outright.
+std::optional<bool> CapsLockAfter(const QKeyEvent& event, std::optional<bool> before);
 
 // Hands each key press of the event to `press`, until the window closes
 // (a press may end the drill).

@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -263,6 +264,21 @@ private slots:
         QCOMPARE(kb1->oya->geometry(), QRect(96, 104, 42, 12));
         for (const QLabel* cell : kb1->KeyLabels)
             QVERIFY(cell && cell->x() + cell->width() <= 251);
+        // Every key's caption stands in the middle of its cell, none pushed
+        // against a side where the cell's edge cuts it.
+        for (const QLabel* cell : kb1->KeyLabels) {
+            if (cell->text().size() != 1 || cell->text() == "　")
+                continue;
+            const QImage image = const_cast<QLabel*>(cell)->grab().toImage();
+            int first = image.width(), last = -1;
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    if (qGray(image.pixel(x, y)) >= 64) {
+                        first = std::min(first, x);
+                        last = std::max(last, x);
+                    }
+            QVERIFY2(first <= last && std::abs(first - (image.width() - 1 - last)) <= 2, qPrintable(cell->text()));
+        }
     }
 
     void hitsAndMissesOnOneProblem()
@@ -339,6 +355,115 @@ private slots:
             QTest::keyClick(main1->windowHandle(), key);
         QCOMPARE(Counters.Misses, std::uint16_t(0));
         QVERIFY(!main1->Timer1->isActive());
+    }
+
+    void keyEventsBecomeKeyPresses_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("presses");
+        QTest::newRow("a letter") << int(Qt::Key_A) << 0 << "a" << QByteArray("a");
+        QTest::newRow("Alt and a letter") << int(Qt::Key_A) << int(Qt::AltModifier) << "a" << QByteArray();
+        QTest::newRow("Super and a letter") << int(Qt::Key_A) << int(Qt::MetaModifier) << "a" << QByteArray();
+        QTest::newRow("Ctrl and a letter") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << QByteArray("\x01");
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "\x7f" << QByteArray();
+        QTest::newRow("the yen key") << int(Qt::Key_yen) << 0 << "¥" << QByteArray("\\");
+        QTest::newRow("keypad digit") << int(Qt::Key_5) << int(Qt::KeypadModifier) << "5" << QByteArray("5");
+        QTest::newRow("keypad sign") << int(Qt::Key_Plus) << int(Qt::KeypadModifier) << "+" << QByteArray("+");
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "\r" << QByteArray("\r");
+        QTest::newRow("no CP932 code") << int(Qt::Key_Eacute) << 0 << "é" << QByteArray();
+    }
+    void keyEventsBecomeKeyPresses()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, presses);
+        QCOMPARE(QByteArray::fromStdString(KeyPressBytes(key, Qt::KeyboardModifiers(modifiers), text)), presses);
+    }
+
+    void capsLockIsReadFromKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("before"); // -1: unknown
+        QTest::addColumn<int>("after");
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("upper case without Shift") << int(Qt::Key_K) << 0 << "K" << -1 << 1;
+        QTest::newRow("lower case without Shift") << int(Qt::Key_K) << 0 << "k" << 1 << 0;
+        QTest::newRow("lower case with Shift") << int(Qt::Key_K) << shift << "k" << -1 << 1;
+        QTest::newRow("upper case with Shift") << int(Qt::Key_K) << shift << "K" << 1 << 0;
+        QTest::newRow("the key turns it on") << int(Qt::Key_CapsLock) << 0 << "" << 0 << 1;
+        QTest::newRow("the key turns it off") << int(Qt::Key_CapsLock) << 0 << "" << 1 << 0;
+        QTest::newRow("the key, state unknown") << int(Qt::Key_CapsLock) << 0 << "" << -1 << -1;
+        QTest::newRow("a digit tells nothing") << int(Qt::Key_1) << 0 << "1" << 1 << 1;
+        QTest::newRow("Alt and a letter tell nothing") << int(Qt::Key_K) << int(Qt::AltModifier) << "K" << 0 << 0;
+    }
+    void capsLockIsReadFromKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+        const auto known = [](int v) { return v < 0 ? std::nullopt : std::optional<bool>(v == 1); };
+        QCOMPARE(CapsLockAfter(event, known(before)), known(after));
+    }
+
+    void capsLockWarningComesAndGoes()
+    {
+        start(1, {"傘,かさ", "m"});
+        QVERIFY(main1->caps1->isHidden());
+        type(main1, "K");
+        QVERIFY(main1->caps1->isVisible());
+        QCOMPARE(Counters.Misses, std::uint16_t(1)); // still judged as it is
+        QVERIFY(main1->geometry().contains(main1->caps1->geometry().translated(main1->pos())));
+        QTest::keyClick(kb1->windowHandle(), 'k');
+        QVERIFY(main1->caps1->isHidden());
+        QCOMPARE(Counters.Hits, std::uint16_t(1));
+    }
+
+    void longProblemsShrinkToFit_data()
+    {
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("meaning");
+        QTest::addColumn<QString>("shrunk"); // s sentence, m meaning, r romaji
+        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "";
+        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s";
+        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m";
+        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r";
+        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r";
+    }
+    void longProblemsShrinkToFit()
+    {
+        QFETCH(QString, sentence);
+        QFETCH(QString, reading);
+        QFETCH(QString, meaning);
+        QFETCH(QString, shrunk);
+        start(1, {sentence + "," + reading, meaning});
+        const auto endsInside = [](const QLabel* label) { return label->x() + label->width() <= 631; };
+        const struct {
+            QLabel* label;
+            int drawn;
+            char row;
+        } rows[] = {{main1->tpg, 21, 's'}, {main1->tpy, 16, 'm'}, {main1->tpr, 24, 'r'}};
+        for (const auto& row : rows) {
+            QVERIFY2(endsInside(row.label), qPrintable(row.label->text()));
+            const bool smaller = row.label->font().pixelSize() < row.drawn;
+            QCOMPARE(smaller, shrunk.contains(QChar(row.row)));
+        }
+        QCOMPARE(main1->tpr2->font(), main1->tpr->font());
+        // Typed to its last key, the large next key still stands inside.
+        const QString romaji = main1->tpr->text();
+        type(main1, romaji.chopped(1).toLatin1().constData());
+        QCOMPARE(typedText(), romaji.chopped(1));
+        QVERIFY(nextCharFollowsTyped());
+        QVERIFY(endsInside(main1->tpr3));
+        QCOMPARE(main1->tpr2->width(), TextWidth(main1->tpr2->font(), typedText()));
     }
 
     void firstKeyStartsTheClockEvenAsAMiss()
@@ -436,11 +561,17 @@ private slots:
 
     void fingerGuideColoursBothWindows()
     {
+        FingerColours[LeftLittle] = RGBColour(0, 0, 0x80); // navy: a white caption reads on it
         start(1, {"朝　傘,あさ　かさ", "m"}); // romaji "asa kasa"
         const QString black = "#000000";
         auto lit = Lit;
+        const auto caption = [](const QLabel* label) { return label->palette().color(QPalette::WindowText).name(); };
+        const QString kbText = caption(kb1->l_ku);
         // a: left little finger.
         QCOMPARE(lit(main1->yubi1), Hex(FingerColours[LeftLittle]));
+        QCOMPARE(caption(main1->yubi1), QString("#ffffff"));
+        QCOMPARE(caption(kb1->l_ko), QString("#ffffff"));
+        QCOMPARE(caption(main1->yubi0), QString("#c0c0c0"));
         QCOMPARE(lit(main1->yubi0), black);
         QCOMPARE(lit(kb1->l_ko), Hex(FingerColours[LeftLittle]));
         QCOMPARE(lit(kb1->oya), kb1->faceColour().name());
@@ -452,7 +583,10 @@ private slots:
         QCOMPARE(lit(main1->yubi0), Hex(FingerColours[Thumbs]));
         QCOMPARE(lit(main1->yubi1), black);
         QCOMPARE(lit(kb1->oya), Hex(FingerColours[Thumbs]));
+        QCOMPARE(caption(main1->yubi0), QString("#000000")); // on red
+        QCOMPARE(caption(main1->yubi1), QString("#c0c0c0"));
         QCOMPARE(lit(kb1->l_ko), kb1->faceColour().name());
+        QCOMPARE(caption(kb1->l_ko), kbText);
         QCOMPARE(lit(kb1->KeyLabels[10]), Hex(FingerColours[Thumbs]));
         QCOMPARE(KeyColour, FingerColours[Thumbs]);
         type(main1, " ");
