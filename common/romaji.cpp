@@ -2,6 +2,8 @@
 
 #include "textfile.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view SmallTsu = "\x82\xc1"; // っ
@@ -79,5 +81,17 @@ Conversion ConvertReading(std::string_view reading, const RomajiTableData& table
         result.Romaji.append(match->Romaji);
         p += match->Kana.size();
     } while (reading.size() > p + 1);
+    result.Converted = static_cast<std::uint16_t>(std::min(p, reading.size()));
     return result;
+}
+
+std::optional<std::size_t> FirstUntypeable(std::string_view reading, const RomajiTableData& table,
+                                           std::string_view sokuon)
+{
+    const Conversion c = ConvertReading(reading, table, sokuon);
+    if (c.ok())
+        return c.Converted < reading.size() ? std::optional<std::size_t>(c.Converted) : std::nullopt;
+    // Nothing after a closing small tsu: the tsu itself cannot be typed.
+    const std::size_t at = c.FailedAt - 1u;
+    return at >= reading.size() && reading.size() >= SmallTsu.size() ? reading.size() - SmallTsu.size() : at;
 }

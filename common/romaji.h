@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 // One line of roma.txt: the kana it spells and the keys typed for it.
@@ -34,6 +35,9 @@ struct Conversion {
     // 1-based byte position of the reading where no entry matched; 0 when
     // the whole reading converted.
     std::uint16_t FailedAt = 0;
+    // Bytes of the reading converted: all of it, but for a single byte left
+    // at its end, which is never converted.
+    std::uint16_t Converted = 0;
 
     bool ok() const { return FailedAt == 0; }
 };
@@ -42,3 +46,9 @@ struct Conversion {
 // programs use it: the drill to make the keys to type, the editor to tell
 // which readings the drill cannot type.
 Conversion ConvertReading(std::string_view reading, const RomajiTableData& table, std::string_view sokuon);
+
+// The 0-based byte position of the first character of the reading that the
+// drill cannot type: one no line converts, or a single byte the conversion
+// leaves at the end; nothing when every character converts.
+std::optional<std::size_t> FirstUntypeable(std::string_view reading, const RomajiTableData& table,
+                                           std::string_view sokuon);

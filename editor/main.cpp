@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
@@ -27,6 +28,7 @@ constexpr QSize MinimumClient {500 - 8, 280 - 27};
 constexpr QPoint InitialPlace {192, 107};
 
 constexpr int FontPixels = 15;
+constexpr int NoteFontPixels = 12;
 constexpr int ListLineHeight = 15;
 
 QFont EditorFont()
@@ -66,6 +68,13 @@ TForm1::TForm1(const QString& directory, Tell tell, QWidget* parent)
       path_(QFile::encodeName(QDir(directory).filePath(QStringLiteral("wordu.txt"))).toStdString()),
       tell_(std::move(tell))
 {
+    // The drill's own table says what it can type.
+    const FileBytes romaji = ReadFileBytes(QFile::encodeName(QDir(directory).filePath(QStringLiteral("roma.txt"))).toStdString());
+    if (romaji.status == FileStatus::Ok) {
+        romaji_ = std::make_unique<RomajiTableData>();
+        ParseRomajiTable(romaji.bytes, *romaji_, sokuon_);
+    }
+
     setWindowTitle(Caption);
     setWindowIcon(EditorIcon());
     setFont(EditorFont());
@@ -90,12 +99,22 @@ TForm1::TForm1(const QString& directory, Tell tell, QWidget* parent)
     bold.setBold(true);
     count1->setFont(bold);
     count1->adjustSize();
+    // In the strip between the buttons and the list, right below the reading.
+    note1 = makeLabel(QString(), {24, 146});
+    QFont small = font();
+    small.setPixelSize(NoteFontPixels);
+    note1->setFont(small);
+    QPalette red = note1->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    note1->setPalette(red);
+    connect(h1, &QLineEdit::textChanged, this, &TForm1::h1Change);
 
     List1 = new QListWidget(this);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);
     List1->setItemDelegate(new LineDelegate(List1));
     anchored_.push_back({List1, {8, 160, 527, 262}, Anchor::StretchRightBottom});
+    List1->viewport()->installEventFilter(this);
     connect(List1, &QListWidget::itemSelectionChanged, this, &TForm1::g1Change);
     connect(List1, &QListWidget::itemDoubleClicked, this, &TForm1::List1DblClick);
 
@@ -207,6 +226,21 @@ void TForm1::g1Change()
     Button4->setEnabled(s.edit);
 }
 
+void TForm1::h1Change()
+{
+    QString note;
+    const std::optional<std::string> reading = BoxBytes(h1->text(), decltype(WordEntry::Reading)::capacity);
+    if (romaji_ && reading && !reading->empty()) {
+        if (const auto at = FirstUntypeable(*reading, *romaji_, sokuon_)) {
+            const std::size_t length = IsCp932LeadByte(static_cast<unsigned char>((*reading)[*at])) ? 2 : 1;
+            note = QStringLiteral("読み方の「%1」はドリルで打てません。読み方はひらがなで書きます。")
+                       .arg(ShownText(std::string_view(*reading).substr(*at, length)));
+        }
+    }
+    note1->setText(note);
+    note1->adjustSize();
+}
+
 bool TForm1::g1KeyPress(QKeyEvent* event)
 {
     if (!IsEnterKey(event))
@@ -219,6 +253,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == g1 || watched == h1 || watched == y1 || watched == y2))
         return g1KeyPress(static_cast<QKeyEvent*>(event));
+    // A click below the last line would drop the selection that "編集" or
+    // "上書き" is about to act on.
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+        && watched == List1->viewport()
+        && !List1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editrules.h"
+#include "romaji.h"
 #include "wordlist.h"
 
 #include <QString>
@@ -58,10 +59,14 @@ public:
     QPushButton* Button5 = nullptr;
     QPushButton* Button6 = nullptr;
     QLabel* count1 = nullptr;
+    QLabel* note1 = nullptr; // what the drill cannot type in the reading
     QListWidget* List1 = nullptr;
 
     void FormCreate();
     void g1Change();
+    // Names the first character of the reading that the drill's romaji
+    // table cannot type; says nothing without a table to ask.
+    void h1Change();
     // True when the key was taken: Enter moves the focus on in tab order.
     bool g1KeyPress(QKeyEvent* event);
     void Button1Click();
@@ -94,6 +99,8 @@ private:
 
     std::unique_ptr<WordTable> table_;
     std::string path_;
+    std::unique_ptr<RomajiTableData> romaji_; // empty when the drill's table cannot be read
+    FixedString<3> sokuon_;
     Tell tell_;
     std::vector<AnchoredControl> anchored_;
     bool loaded_ = true;

@@ -170,6 +170,47 @@ private slots:
         QCOMPARE(e.boxes(), unchanged);
     }
 
+    void readingsTheDrillCannotTypeAreNamed_data()
+    {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("named"); // empty: no note
+        QTest::newRow("hiragana") << "ねこにこばん" << "";
+        QTest::newRow("small tsu before a kana") << "かった" << "";
+        QTest::newRow("latin letters") << "abc" << "a";
+        QTest::newRow("kanji after kana") << "とう東京" << "東";
+        QTest::newRow("small tsu at the end") << "かっ" << "っ";
+        QTest::newRow("one byte left at the end") << "かa" << "a";
+    }
+    void readingsTheDrillCannotTypeAreNamed()
+    {
+        QFETCH(QString, reading);
+        QFETCH(QString, named);
+        Editor e;
+        e.dir.write("roma.txt", Sj("か,ka\r\nた,ta\r\nっ,xtu\r\nと,to\r\nう,u\r\nね,ne\r\nこ,ko\r\nに,ni\r\nば,ba\r\nん,nn\r\n"));
+        e.reopen();
+        e.fill({"文", reading});
+        QCOMPARE(e.form->note1->text().isEmpty(), named.isEmpty());
+        if (!named.isEmpty())
+            QVERIFY2(e.form->note1->text().contains("「" + named + "」"), qPrintable(e.form->note1->text()));
+        // It is the user's list: the entry may still be added.
+        QCOMPARE(e.buttons(), QString("1000"));
+        e.form->Button1->click();
+        QVERIFY(e.form->note1->text().isEmpty());
+    }
+
+    void aClickBelowTheLinesKeepsTheSelection()
+    {
+        Editor e;
+        e.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e.form.get()));
+        QWidget* lines = e.form->List1->viewport();
+        QTest::mouseClick(lines, Qt::LeftButton, {}, e.form->List1->visualItemRect(e.form->List1->item(1)).center());
+        QCOMPARE(e.selected(), 1);
+        QTest::mouseClick(lines, Qt::LeftButton, {}, QPoint(20, lines->height() - 5));
+        QCOMPARE(e.selected(), 1);
+        QCOMPARE(e.buttons(), QString("0011"));
+    }
+
     void addAppendsAndEmptiesTheBoxes()
     {
         Editor e;
