@@ -23,6 +23,10 @@ constexpr std::size_t RomajiWidth = 44;
 constexpr std::size_t SentenceWidth = 48;
 constexpr std::size_t MeaningLineWidth = 64;
 
+// The shipped table leaves the rest of its 250 lines for other spellings of
+// the same kana.
+constexpr std::uint16_t ShippedTableLines = 200;
+
 } // namespace
 
 class TestData : public QObject {
@@ -60,7 +64,7 @@ private slots:
     void romajiTableIsWellFormed()
     {
         const std::string bytes = ReadData("roma.txt");
-        QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') <= RomajiTableData::Capacity);
+        QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') <= ShippedTableLines);
         QCOMPARE(Show(SokuonRomaji), QString("xtu"));
         QStringList seen;
         for (std::uint16_t n = 1; n <= RomajiTable.Count; ++n) {
@@ -83,10 +87,13 @@ private slots:
         QTest::addColumn<QString>("kana");
         QTest::addColumn<QString>("romaji");
         const char* rows[][2] = {
-            {"し", "si"}, {"ち", "ti"}, {"つ", "tu"}, {"ふ", "hu"}, {"じ", "zi"}, {"しゃ", "sya"},
-            {"ちゃ", "tya"}, {"じゃ", "zya"}, {"ん", "nn"}, {"ぁ", "xa"}, {"ゃ", "xya"}, {"っか", "kka"}, {"っあ", "xtua"},
-            {"を", "wo"}, {"ー", "-"}, {"、", ","}, {"。", "."}, {"　", " "}, {"ア", "a"}, {"ン", "nn"},
-            {"ファ", "fa"}, {"ティ", "thi"}, {"ヴ", "vu"}, {"１", "1"}, {"「", "["}, {"」", "]"},
+            {"し", "si"}, {"ち", "ti"}, {"つ", "tu"}, {"ふ", "hu"}, {"じ", "zi"}, {"しゃ", "sya"}, {"しぇ", "sye"},
+            {"ちゃ", "tya"}, {"じゃ", "zya"}, {"ぢゃ", "dya"}, {"ん", "nn"}, {"ぁ", "xa"}, {"ゃ", "xya"}, {"ゎ", "xwa"},
+            {"っか", "kka"}, {"っあ", "xtua"}, {"は", "ha"}, {"へ", "he"}, {"を", "wo"},
+            {"ふぁ", "fa"}, {"てぃ", "thi"}, {"でゅ", "dhu"}, {"とぅ", "twu"}, {"うぃ", "wi"}, {"うぉ", "who"},
+            {"つぁ", "tsa"}, {"いぇ", "ye"}, {"くぁ", "qa"}, {"ヴ", "vu"}, {"ヴぁ", "va"}, {"ア", "fail"},
+            {"ー", "-"}, {"－", "-"}, {"、", ","}, {"。", "."}, {"・", "/"}, {"「", "["}, {"」", "]"}, {"？", "?"},
+            {"（", "("}, {"＝", "="}, {"＋", "+"}, {"；", ";"}, {"　", " "}, {"１", "1"}, {"ｊ", "j"},
         };
         for (const auto& row : rows)
             QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
