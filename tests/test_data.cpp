@@ -4,7 +4,10 @@
 #include "roma.h"
 #include "testsupport.h"
 
+#include <QSet>
 #include <QTest>
+
+#include <map>
 
 namespace {
 
@@ -22,6 +25,35 @@ std::string ReadData(const char* name)
 constexpr std::size_t RomajiWidth = 44;
 constexpr std::size_t SentenceWidth = 48;
 constexpr std::size_t MeaningLineWidth = 64;
+
+// The shipped table leaves the rest of its 250 lines for other spellings of
+// the same kana.
+constexpr std::uint16_t ShippedTableLines = 200;
+
+// A small tsu doubles the first letter of the next kana's romaji, so it must
+// stand before a kana: before a sign or digit it would double the sign, and
+// at the end of a reading nothing matches.
+bool SmallTsuBeforeKana(const QString& reading)
+{
+    for (qsizetype i = reading.indexOf(u'っ'); i >= 0; i = reading.indexOf(u'っ', i + 1)) {
+        const QChar next = i + 1 < reading.size() ? reading[i + 1] : QChar();
+        if (next == u'っ' || !((next >= u'ぁ' && next <= u'ゖ') || next == u'ヴ'))
+            return false;
+    }
+    return true;
+}
+
+// Whether the readings type this line of the table: a kana followed by a
+// small kana is typed as part of a contracted or loanword sound instead.
+bool Types(const QString& readings, const QString& kana)
+{
+    for (qsizetype i = readings.indexOf(kana); i >= 0; i = readings.indexOf(kana, i + 1)) {
+        const QChar next = i + kana.size() < readings.size() ? readings[i + kana.size()] : QChar();
+        if (kana.size() > 1 || !QStringLiteral("ぁぃぅぇぉゃゅょゎ").contains(next))
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -60,7 +92,7 @@ private slots:
     void romajiTableIsWellFormed()
     {
         const std::string bytes = ReadData("roma.txt");
-        QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') <= RomajiTableData::Capacity);
+        QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') <= ShippedTableLines);
         QCOMPARE(Show(SokuonRomaji), QString("xtu"));
         QStringList seen;
         for (std::uint16_t n = 1; n <= RomajiTable.Count; ++n) {
@@ -83,10 +115,13 @@ private slots:
         QTest::addColumn<QString>("kana");
         QTest::addColumn<QString>("romaji");
         const char* rows[][2] = {
-            {"し", "si"}, {"ち", "ti"}, {"つ", "tu"}, {"ふ", "hu"}, {"じ", "zi"}, {"しゃ", "sya"},
-            {"ちゃ", "tya"}, {"じゃ", "zya"}, {"ん", "nn"}, {"ぁ", "xa"}, {"ゃ", "xya"}, {"っか", "kka"}, {"っあ", "xtua"},
-            {"を", "wo"}, {"ー", "-"}, {"、", ","}, {"。", "."}, {"　", " "}, {"ア", "a"}, {"ン", "nn"},
-            {"ファ", "fa"}, {"ティ", "thi"}, {"ヴ", "vu"}, {"１", "1"}, {"「", "["}, {"」", "]"},
+            {"し", "si"}, {"ち", "ti"}, {"つ", "tu"}, {"ふ", "hu"}, {"じ", "zi"}, {"しゃ", "sya"}, {"しぇ", "sye"},
+            {"ちゃ", "tya"}, {"じゃ", "zya"}, {"ぢゃ", "dya"}, {"ん", "nn"}, {"ぁ", "xa"}, {"ゃ", "xya"}, {"ゎ", "xwa"},
+            {"っか", "kka"}, {"っあ", "xtua"}, {"は", "ha"}, {"へ", "he"}, {"を", "wo"},
+            {"ふぁ", "fa"}, {"てぃ", "thi"}, {"でゅ", "dhu"}, {"とぅ", "twu"}, {"うぃ", "wi"}, {"うぉ", "who"},
+            {"つぁ", "tsa"}, {"いぇ", "ye"}, {"くぁ", "qa"}, {"ヴ", "vu"}, {"ヴぁ", "va"}, {"ア", "fail"},
+            {"ー", "-"}, {"－", "-"}, {"、", ","}, {"。", "."}, {"・", "/"}, {"「", "["}, {"」", "]"}, {"？", "?"},
+            {"（", "("}, {"＝", "="}, {"＋", "+"}, {"；", ";"}, {"　", " "}, {"１", "1"}, {"ｊ", "j"},
         };
         for (const auto& row : rows)
             QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
@@ -100,43 +135,83 @@ private slots:
         QCOMPARE(Outcome(c), romaji);
     }
 
+    // Each row checks the items of its levels together: how many each level
+    // holds, which keys the romaji may use, which keys must be typed at least
+    // `times` times, and which lines of the table the readings must type.
     void levelsHoldRealItems_data()
     {
-        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("levels");
         QTest::addColumn<int>("atLeast");
-        QTest::addColumn<QString>("keys"); // the keys the romaji may use; empty: any
-        QTest::newRow("home position") << 1 << 30 << "asdfghjkl; ";
-        QTest::newRow("one row plus letters") << 2 << 40 << "";
-        QTest::newRow("sentences") << 3 << 60 << "";
+        QTest::addColumn<int>("atMost");
+        QTest::addColumn<QString>("keys"); // empty: any
+        QTest::addColumn<QString>("counted");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<QStringList>("kana");
+        const int any = ProblemSet::Capacity;
+        QTest::newRow("home position") << "1" << 100 << any << "asdfghjkl; " << "asdfghjkl;" << 20 << QStringList();
+        QTest::newRow("letters") << "2" << 200 << any << "" << "abcdefghijklmnopqrstuvwxyz" << 10 << QStringList();
+        QTest::newRow("digits") << "2" << 200 << any << "" << "0123456789" << 5 << QStringList();
+        QTest::newRow("signs") << "2" << 200 << any << "" << "-,." << 1 << QStringList();
+        // The user's list, up to the editor's 200 entries, joins level 3's set.
+        QTest::newRow("sentences") << "3" << 80 << ProblemSet::Capacity - WordTable::Capacity << "" << "" << 0
+                                   << QStringList();
+        const QStringList kana = QString("あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめも"
+                                         "やゆよらりるれろわをんがぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ")
+                                     .split(QString(), Qt::SkipEmptyParts)
+            + QString("きゃ きゅ きょ しゃ しゅ しょ ちゃ ちゅ ちょ にゃ ひゃ みゃ りゃ りゅ りょ ぎゃ じゃ じゅ じょ "
+                      "びょ ぴょ てぃ ふぁ うぃ")
+                  .split(u' ');
+        QTest::newRow("kana across the course") << "123" << 1 << any << "" << "" << 0 << kana;
     }
     void levelsHoldRealItems()
     {
-        QFETCH(int, level);
+        QFETCH(QString, levels);
         QFETCH(int, atLeast);
+        QFETCH(int, atMost);
         QFETCH(QString, keys);
+        QFETCH(QString, counted);
+        QFETCH(int, times);
+        QFETCH(QStringList, kana);
         RecordingPlatform platform;
         AppDir = SourceDataDir();
         RandomGenerator random;
-        QCOMPARE(PrepareProblemSet(std::uint8_t(level), Problems, Counters, random), Preparation::Ready);
-        for (const auto& e : platform.errors)
-            qWarning() << "does not convert:" << QString::fromStdString(e.text);
-        QVERIFY(platform.errors.empty());
-        QVERIFY2(Problems.Count >= atLeast, qPrintable(QString::number(Problems.Count)));
+        std::map<char, int> typed;
+        QStringList readings;
+        for (const QChar level : levels) {
+            QCOMPARE(PrepareProblemSet(std::uint8_t(level.digitValue()), Problems, Counters, random), Preparation::Ready);
+            for (const auto& e : platform.errors)
+                qWarning() << "does not convert:" << QString::fromStdString(e.text);
+            QVERIFY(platform.errors.empty());
+            QVERIFY2(Problems.Count >= atLeast && Problems.Count <= atMost, qPrintable(QString::number(Problems.Count)));
 
-        for (std::uint16_t n = 1; n <= Problems.Count; ++n) {
-            const Problem& p = Problems.problem(n);
-            const QString name = Show(p.Sentence);
-            QVERIFY2(!p.Sentence.empty() && !p.Meaning.empty(), qPrintable(name));
-            QVERIFY2(p.Romaji.size() <= RomajiWidth, qPrintable(name + ": " + Show(p.Romaji)));
-            QVERIFY2(p.Sentence.size() <= SentenceWidth, qPrintable(name));
-            for (const auto line : QString(Show(p.Meaning)).split("\\r"))
-                QVERIFY2(Sj(line.toUtf8().constData()).size() <= MeaningLineWidth, qPrintable(line));
-            for (const char c : p.Romaji.view()) {
-                QVERIFY2(c > ' ' - 1 && c < 0x7f, qPrintable(name));
-                if (!keys.isEmpty())
-                    QVERIFY2(keys.contains(QChar(c)), qPrintable(name + ": " + Show(p.Romaji)));
+            QSet<QString> sentences;
+            for (std::uint16_t n = 1; n <= Problems.Count; ++n) {
+                const Problem& p = Problems.problem(n);
+                const QString name = Show(p.Sentence);
+                QVERIFY2(!p.Sentence.empty() && !p.Meaning.empty(), qPrintable(name));
+                QVERIFY2(!sentences.contains(name), qPrintable("twice: " + name));
+                sentences << name;
+                readings << Show(p.Reading);
+                QVERIFY2(SmallTsuBeforeKana(readings.last()), qPrintable(name));
+                QVERIFY2(p.Romaji.size() <= RomajiWidth, qPrintable(name + ": " + Show(p.Romaji)));
+                QVERIFY2(p.Sentence.size() <= SentenceWidth, qPrintable(name));
+                for (const QString& line : QString(Show(p.Meaning)).split("\\r"))
+                    QVERIFY2(Sj(line.toUtf8().constData()).size() <= MeaningLineWidth, qPrintable(line));
+                for (const char c : p.Romaji.view()) {
+                    QVERIFY2(c > ' ' - 1 && c < 0x7f, qPrintable(name));
+                    if (!keys.isEmpty())
+                        QVERIFY2(keys.contains(QChar(c)), qPrintable(name + ": " + Show(p.Romaji)));
+                    ++typed[c];
+                }
             }
         }
+        for (const QChar key : counted) {
+            const int n = typed[key.toLatin1()];
+            QVERIFY2(n >= times, qPrintable(QString("%1 is typed %2 times").arg(key).arg(n)));
+        }
+        const QString all = readings.join(u'\n');
+        for (const QString& k : kana)
+            QVERIFY2(Types(all, k), qPrintable(k + " is never typed"));
     }
 
 private:
