@@ -4,17 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr std::string_view SmallTsu = "\x82\xc1"; // っ
-
-// A small tsu before a syllable starting with one of these cannot double
-// the letter, so the romaji of the table's own small tsu is typed instead.
-bool TakesSokuonRomaji(char c)
-{
-    return std::string_view("aeinou").find(c) != std::string_view::npos;
-}
-
 const RomajiEntry* FirstMatch(std::string_view rest, const RomajiTableData& table)
 {
     for (std::uint16_t n = 1; n <= table.Count; ++n) {
@@ -26,7 +15,21 @@ const RomajiEntry* FirstMatch(std::string_view rest, const RomajiTableData& tabl
     return nullptr;
 }
 
-} // namespace
+std::string_view SmallTsuKeys(std::string_view romaji, std::string_view sokuon)
+{
+    if (romaji.empty())
+        return {};
+    // Before a vowel or n the letter cannot be doubled.
+    return std::string_view("aeinou").find(romaji.front()) != std::string_view::npos ? sokuon : romaji.substr(0, 1);
+}
+
+RomajiLine SplitRomajiLine(std::string_view line)
+{
+    const auto comma = line.find(',');
+    if (comma == std::string_view::npos)
+        return {{}, line};
+    return {line.substr(0, comma), line.substr(comma + 1)};
+}
 
 void ParseRomajiTable(std::string_view bytes, RomajiTableData& table, FixedString<3>& sokuon)
 {
@@ -41,13 +44,9 @@ void ParseRomajiTable(std::string_view bytes, RomajiTableData& table, FixedStrin
             continue;
         ++table.Count;
         RomajiEntry& e = table.entry(table.Count);
-        const auto comma = line.find(',');
-        if (comma == std::string_view::npos) {
-            e.Romaji.assign(line);
-        } else {
-            e.Kana.assign(line.substr(0, comma));
-            e.Romaji.assign(line.substr(comma + 1));
-        }
+        const RomajiLine fields = SplitRomajiLine(line);
+        e.Kana.assign(fields.kana);
+        e.Romaji.assign(fields.romaji);
         if (e.Kana == SmallTsu)
             sokuon = e.Romaji;
     } while (!lines.atEnd());
@@ -56,32 +55,11 @@ void ParseRomajiTable(std::string_view bytes, RomajiTableData& table, FixedStrin
 Conversion ConvertReading(std::string_view reading, const RomajiTableData& table, std::string_view sokuon)
 {
     Conversion result;
-    std::size_t p = 0; // 0-based here; reported 1-based
-    // The first step always runs; then steps go on while more than one byte
-    // is left, so a single trailing byte is never converted.
-    do {
-        bool tsuPending = false;
-        if (reading.substr(p, SmallTsu.size()) == SmallTsu) {
-            tsuPending = true;
-            p += SmallTsu.size();
-        }
-        const std::string_view rest = p < reading.size() ? reading.substr(p) : std::string_view();
-        const RomajiEntry* match = FirstMatch(rest, table);
-        if (!match) {
-            result.FailedAt = static_cast<std::uint16_t>(p + 1);
-            return result;
-        }
-        if (tsuPending && !match->Romaji.empty()) {
-            const char first = match->Romaji.at(1);
-            if (TakesSokuonRomaji(first))
-                result.Romaji.append(sokuon);
-            else
-                result.Romaji.append(first);
-        }
-        result.Romaji.append(match->Romaji);
-        p += match->Kana.size();
-    } while (reading.size() > p + 1);
-    result.Converted = static_cast<std::uint16_t>(std::min(p, reading.size()));
+    WalkConversion(reading, table, result, [&](const ConversionStep& step) {
+        if (step.smallTsu)
+            result.Romaji.append(SmallTsuKeys(step.entry->Romaji, sokuon));
+        result.Romaji.append(step.entry->Romaji);
+    });
     return result;
 }
 

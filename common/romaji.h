@@ -25,6 +25,14 @@ struct RomajiTableData {
 
 using RomajiText = FixedString<255>;
 
+// The two fields of a line of roma.txt before any cut: the kana before the
+// first comma, the romaji after it; a line without one is all romaji.
+struct RomajiLine {
+    std::string_view kana;
+    std::string_view romaji;
+};
+RomajiLine SplitRomajiLine(std::string_view line);
+
 // Fills `table` and `sokuon` (the romaji written for a small tsu before a
 // vowel or n) from the bytes of a roma.txt. Lines past the table's capacity
 // are ignored.
@@ -41,6 +49,49 @@ struct Conversion {
 
     bool ok() const { return FailedAt == 0; }
 };
+
+// The kana the conversion treats itself: it doubles what follows.
+constexpr std::string_view SmallTsu = "\x82\xc1"; // っ
+
+// The first line, in table order, whose kana the rest of a reading starts
+// with; lines with an empty kana never match.
+const RomajiEntry* FirstMatch(std::string_view rest, const RomajiTableData& table);
+
+// The keys a small tsu writes before a syllable typed as `romaji`: its first
+// letter once more, or `sokuon` before a vowel or n.
+std::string_view SmallTsuKeys(std::string_view romaji, std::string_view sokuon);
+
+// One step of the conversion: the line that matched, and whether a small
+// tsu stood before it.
+struct ConversionStep {
+    const RomajiEntry* entry;
+    bool smallTsu;
+};
+
+// Walks the steps of the conversion of `reading`, handing each to `visit`,
+// and fills `result`'s FailedAt and Converted. The first step always runs;
+// then steps go on while more than one byte is left, so a single trailing
+// byte is never converted.
+template <class Visit>
+void WalkConversion(std::string_view reading, const RomajiTableData& table, Conversion& result, Visit&& visit)
+{
+    std::size_t p = 0; // 0-based here; reported 1-based
+    do {
+        bool smallTsu = false;
+        if (reading.substr(p, SmallTsu.size()) == SmallTsu) {
+            smallTsu = true;
+            p += SmallTsu.size();
+        }
+        const RomajiEntry* match = FirstMatch(p < reading.size() ? reading.substr(p) : std::string_view(), table);
+        if (!match) {
+            result.FailedAt = static_cast<std::uint16_t>(p + 1);
+            return;
+        }
+        visit(ConversionStep {match, smallTsu});
+        p += match->Kana.size();
+    } while (reading.size() > p + 1);
+    result.Converted = static_cast<std::uint16_t>(p < reading.size() ? p : reading.size());
+}
 
 // The conversion rules alone, on a given table; shows nothing. Both
 // programs use it: the drill to make the keys to type, the editor to tell

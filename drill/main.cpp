@@ -22,6 +22,11 @@
 Tmain1* main1 = nullptr;
 
 namespace {
+// Large tables, made once per problem: kept out of the window.
+RomajiMatcher FlexibleMatch;
+}
+
+namespace {
 
 constexpr int TimerInterval = 50;
 constexpr std::uint8_t BooTicks = 5;
@@ -190,6 +195,8 @@ void Tmain1::ShowProblem(std::uint16_t index)
     SetSizedText(tpy, LabelText(p.Meaning));
     SetSizedText(tpg, LabelText(p.Sentence));
     SetSizedText(tpr, LabelText(p.Romaji));
+    if (FlexibleRomaji)
+        FlexibleMatch.start(p.Reading, RomajiTable, SokuonRomaji, RomajiSpellings);
     fitProblemFonts();
     CursorPos = 1;
     measureTypedWidths(p.Romaji);
@@ -261,17 +268,24 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         Timer1->start();
     }
     const RomajiText& romaji = Problems.problem(ProblemIndex).Romaji;
-    const bool hit = KeyHits(romaji, CursorPos, Key);
+    RomajiMatcher::Press flexible;
+    if (FlexibleRomaji)
+        flexible = FlexibleMatch.press(Key);
+    const bool hit = FlexibleRomaji ? flexible.hit : KeyHits(romaji, CursorPos, Key);
     if (hit) {
-        tpr2->setText(LabelText(romaji.view().substr(0, CursorPos)));
-        tpr2->resize(typedWidths_[CursorPos], tpr2->height());
-        ++CursorPos;
+        if (FlexibleRomaji) {
+            showFlexibleLine();
+        } else {
+            tpr2->setText(LabelText(romaji.view().substr(0, CursorPos)));
+            tpr2->resize(typedWidths_[CursorPos], tpr2->height());
+            ++CursorPos;
+        }
         ++Counters.Hits;
         bu1->hide();
         if (KeySound)
             CurrentPlatform().playSound(Platform::Sound::Hit);
-        if (romaji.size() >= CursorPos) {
-            ShowFingerGuide(romaji.at(CursorPos));
+        if (FlexibleRomaji ? !flexible.done : romaji.size() >= CursorPos) {
+            ShowFingerGuide(FlexibleRomaji ? FlexibleMatch.nextKey() : romaji.at(CursorPos));
         } else {
             ++ProblemIndex;
             if (ProblemIndex > Problems.Count)
@@ -279,8 +293,10 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
             ShowProblem(ProblemIndex);
         }
     } else {
+        // The miss is charged to the key the romaji row shows next.
+        const char expected = FlexibleRomaji ? flexible.expected : ExpectedChar(romaji, CursorPos);
         ++Counters.Misses;
-        ++Counters.MissByChar[static_cast<unsigned char>(ExpectedChar(romaji, CursorPos))];
+        ++Counters.MissByChar[static_cast<unsigned char>(expected)];
         Counters.BooCountdown = BooTicks;
         bu1->show();
         if (KeySound)
@@ -290,6 +306,19 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
     SetSizedText(miss1, Decimal(Counters.Misses));
     if (Counters.Mode >= 4 && Counters.Hits == CharacterTarget(Counters.Mode))
         FinishDrill();
+}
+
+void Tmain1::showFlexibleLine()
+{
+    // The romaji row follows the spelling the learner takes.
+    const QString line = LabelText(FlexibleMatch.line());
+    SetSizedText(tpr, line);
+    if (TextWidth(tpr->font(), line) > width() - tpr->x())
+        fitProblemFonts();
+    const QString typed = line.left(qsizetype(FlexibleMatch.typedCount()));
+    tpr2->setText(typed);
+    tpr2->resize(TextWidth(tpr2->font(), typed), tpr2->height());
+    CursorPos = static_cast<std::uint16_t>(FlexibleMatch.typedCount() + 1);
 }
 
 void Tmain1::Timer1Timer()

@@ -83,6 +83,7 @@ protected:
 private:
     void refreshDrillDisplay();
     void fitProblemFonts();
+    void showFlexibleLine();
     void measureTypedWidths(const RomajiText& romaji);
 
     std::array<QLabel*, FingerCount> fingerLabels_ {};

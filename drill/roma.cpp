@@ -8,6 +8,7 @@
 
 RomajiTableData RomajiTable;
 FixedString<3> SokuonRomaji;
+SpellingTable RomajiSpellings;
 
 bool LoadRomajiTable()
 {
@@ -22,6 +23,7 @@ bool LoadRomajiTable()
         return false;
     }
     ParseRomajiTable(file.bytes, RomajiTable, SokuonRomaji);
+    ParseSpellings(file.bytes, RomajiSpellings);
     return true;
 }
 

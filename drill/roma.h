@@ -1,13 +1,16 @@
 #pragma once
 
 #include "romaji.h"
+#include "romajimatch.h"
 
 // The program-wide table and the romaji written for a small tsu before a
 // vowel or n, both filled once at start-up.
 extern RomajiTableData RomajiTable;
 extern FixedString<3> SokuonRomaji;
+// Every spelling the table gives each kana, for the flexible option.
+extern SpellingTable RomajiSpellings;
 
-// Loads AppDir + "roma.txt" into RomajiTable and SokuonRomaji. Returns false,
+// Loads AppDir + "roma.txt" into RomajiTable, SokuonRomaji and RomajiSpellings. Returns false,
 // having requested the program's end, when the file cannot be read.
 bool LoadRomajiTable();
 

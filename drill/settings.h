@@ -16,6 +16,9 @@ extern std::int32_t KeyboardY;
 extern std::array<Colour, 9> FingerColours;
 extern bool ShowKeyboard;
 extern bool KeySound;
+// Off: a key must be the one byte shown. On: any spelling an input method
+// accepts is a hit.
+extern bool FlexibleRomaji;
 
 constexpr std::array<Colour, 9> DefaultFingerColours {
     255, 16776960, 16711935, 65535, 255, 65280, 16711935, 16776960, 255,

@@ -1,6 +1,7 @@
 #include "clock.h"
 #include "keys.h"
 #include "roma.h"
+#include "romajimatch.h"
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -72,6 +73,23 @@ private slots:
                  }),
                  0L);
         QCOMPARE(int(hits), 34);
+    }
+
+    void flexibleMatchingAllocatesNothing()
+    {
+        static SpellingTable spellings;
+        static RomajiMatcher matcher;
+        ParseSpellings(ReadFileBytes(SourceDataDir() + "roma.txt").bytes, spellings);
+        const std::string reading = Sj("ちょっとまっちゃをのんでから、しゅくだいをする。");
+        volatile int hits = 0;
+        QCOMPARE(AllocationsOf([&] {
+                     QVERIFY(matcher.start(reading, RomajiTable, SokuonRomaji, spellings));
+                     for (const char key : std::string_view("chottomacchawonondekara,shukudaiwosuru."))
+                         hits = hits + matcher.press(key).hit;
+                 }),
+                 0L);
+        QCOMPARE(int(hits), 39);
+        QVERIFY(matcher.done());
     }
 
     void clockTextAllocatesNothing()

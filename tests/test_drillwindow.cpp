@@ -470,6 +470,49 @@ private slots:
         QCOMPARE(main1->tpr2->width(), TextWidth(main1->tpr2->font(), typedText()));
     }
 
+    void flexibleRomajiFollowsTheLearner_data()
+    {
+        QTest::addColumn<bool>("flexible");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<int>("misses");
+        QTest::addColumn<QString>("row");     // tpr after the last key
+        QTest::addColumn<QString>("charged"); // the keys the misses went to
+        QTest::addColumn<int>("total");
+        QTest::newRow("off: shi misses at the h") << false << "shi" << 2 << 1 << "sika" << "i" << 4;
+        QTest::newRow("on: shi is typed") << true << "sh" << 2 << 0 << "shika" << "" << 4;
+        QTest::newRow("on: a miss goes to the key shown") << true << "shx" << 2 << 1 << "shika" << "i" << 4;
+        QTest::newRow("on: the problem ends") << true << "shika" << 5 << 0 << "sika" << "" << 8;
+    }
+    void flexibleRomajiFollowsTheLearner()
+    {
+        QFETCH(bool, flexible);
+        QFETCH(QString, keys);
+        QFETCH(int, hits);
+        QFETCH(int, misses);
+        QFETCH(QString, row);
+        QFETCH(QString, charged);
+        QFETCH(int, total);
+        FlexibleRomaji = flexible;
+        start(1, {"鹿,しか", "m"});
+        type(main1, keys.toLatin1().constData());
+        FlexibleRomaji = false;
+        QCOMPARE(Counters.Hits, std::uint16_t(hits));
+        QCOMPARE(Counters.Misses, std::uint16_t(misses));
+        QCOMPARE(main1->tpr->text(), row);
+        QCOMPARE(Counters.TotalChars, std::uint16_t(total));
+        for (const QChar c : charged)
+            QCOMPARE(Counters.MissByChar[c.toLatin1()], std::uint16_t(1));
+        // The red typed keys, the next key, its finger and its cell follow the row.
+        const int typed = int(main1->CursorPos) - 1;
+        QCOMPARE(typedText(), row.left(typed));
+        QCOMPARE(main1->tpr3->text(), row.mid(typed, 1));
+        QVERIFY(nextCharFollowsTyped());
+        const auto cell = KeyIndexFor(row[typed].toLatin1());
+        QVERIFY(cell);
+        QCOMPARE(Lit(kb1->KeyLabels[*cell]), Hex(KeyColour));
+    }
+
     void firstKeyStartsTheClockEvenAsAMiss()
     {
         start(1, {"傘,かさ", "m"});

@@ -1,6 +1,7 @@
 #include "recordingplatform.h"
 #include "roma.h"
 #include "testsupport.h"
+#include "textfile.h"
 
 #include <QTest>
 
@@ -178,6 +179,74 @@ private slots:
         QCOMPARE(Show(SokuonRomaji), QString("xtu"));
         QCOMPARE(Outcome(KanaToRomaji(Sj("さっさ"))), QString("sassa"));
         QCOMPARE(platform.terminateRequests, 1);
+    }
+
+    // Keys typed with the flexible option, on the shipped table.
+    void flexibleSpellings_data()
+    {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<int>("misses");
+        QTest::addColumn<QString>("line"); // the romaji row after the last key
+        QTest::addColumn<bool>("done");
+        QTest::newRow("si as shown") << "し" << "si" << 2 << 0 << "si" << true;
+        QTest::newRow("shi") << "し" << "shi" << 3 << 0 << "shi" << true;
+        QTest::newRow("ci") << "し" << "ci" << 2 << 0 << "ci" << true;
+        QTest::newRow("the row follows from the h") << "しか" << "sh" << 2 << 0 << "shika" << false;
+        QTest::newRow("a miss inside a unit") << "し" << "sxhi" << 3 << 1 << "shi" << true;
+        QTest::newRow("chotto") << "ちょっと" << "chotto" << 6 << 0 << "chotto" << true;
+        QTest::newRow("tyotto as shown") << "ちょっと" << "tyotto" << 6 << 0 << "tyotto" << true;
+        QTest::newRow("ちょ as its parts") << "ちょっと" << "tixyotto" << 8 << 0 << "tixyotto" << true;
+        QTest::newRow("っと with xtu") << "ちょっと" << "choxtuto" << 8 << 0 << "choxtuto" << true;
+        QTest::newRow("っと with ltsu") << "ちょっと" << "choltsuto" << 9 << 0 << "choltsuto" << true;
+        QTest::newRow("maccha") << "まっちゃ" << "maccha" << 6 << 0 << "maccha" << true;
+        QTest::newRow("mattya as shown") << "まっちゃ" << "mattya" << 6 << 0 << "mattya" << true;
+        QTest::newRow("maxtutya") << "まっちゃ" << "maxtutya" << 8 << 0 << "maxtutya" << true;
+        QTest::newRow("っちゃ as xtsu and parts") << "まっちゃ" << "maxtsuchilya" << 12 << 0 << "maxtsuchilya" << true;
+        QTest::newRow("kanban: ん at the end needs nn") << "かんばん" << "kanban" << 6 << 0 << "kanbann" << false;
+        QTest::newRow("kanbann") << "かんばん" << "kanbann" << 7 << 0 << "kanbann" << true;
+        QTest::newRow("kannbann") << "かんばん" << "kannbann" << 8 << 0 << "kannbann" << true;
+        QTest::newRow("xn at the end") << "ほん" << "hoxn" << 4 << 0 << "hoxn" << true;
+        QTest::newRow("ん before y needs nn") << "こんや" << "konya" << 3 << 2 << "konnya" << false;
+        QTest::newRow("ん before y as nn") << "こんや" << "konnya" << 6 << 0 << "konnya" << true;
+        QTest::newRow("ん before a vowel needs nn") << "れんあい" << "renai" << 3 << 2 << "rennai" << false;
+        QTest::newRow("ん before n needs nn") << "こんな" << "konna" << 4 << 1 << "konnna" << false;
+        QTest::newRow("きゃ as kixya") << "きゃく" << "kixyaku" << 7 << 0 << "kixyaku" << true;
+        QTest::newRow("ふぁ as hwa") << "ふぁん" << "hwann" << 5 << 0 << "hwann" << true;
+        QTest::newRow("ふぁ as its parts") << "ふぁん" << "fuxann" << 6 << 0 << "fuxann" << true;
+        QTest::newRow("a wrong first key") << "か" << "x" << 0 << 1 << "ka" << false;
+    }
+    void flexibleSpellings()
+    {
+        QFETCH(QString, reading);
+        QFETCH(QString, keys);
+        QFETCH(int, hits);
+        QFETCH(int, misses);
+        QFETCH(QString, line);
+        QFETCH(bool, done);
+        static RomajiTableData table;
+        static SpellingTable spellings;
+        FixedString<3> sokuon;
+        const std::string bytes = ReadFileBytes(SourceDataDir() + "roma.txt").bytes;
+        ParseRomajiTable(bytes, table, sokuon);
+        ParseSpellings(bytes, spellings);
+        static RomajiMatcher matcher;
+        QVERIFY(matcher.start(Sj(reading.toUtf8().constData()), table, sokuon, spellings));
+        QCOMPARE(Show(matcher.line()), Show(ConvertReading(Sj(reading.toUtf8().constData()), table, sokuon).Romaji));
+        int hit = 0, missed = 0;
+        bool finished = false;
+        for (const QChar key : keys) {
+            QVERIFY(!finished);
+            const RomajiMatcher::Press press = matcher.press(key.toLatin1());
+            hit += press.hit;
+            missed += !press.hit;
+            finished = press.done;
+        }
+        QCOMPARE(hit, hits);
+        QCOMPARE(missed, misses);
+        QCOMPARE(Show(matcher.line()), line);
+        QCOMPARE(finished, done);
     }
 };
 

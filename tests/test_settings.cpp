@@ -138,6 +138,7 @@ private slots:
         QCOMPARE(FingerColours, DefaultFingerColours);
         QVERIFY(ShowKeyboard);
         QVERIFY(!KeySound);
+        QVERIFY(!FlexibleRomaji);
         for (int level = 1; level <= 3; ++level)
             for (int mode = 1; mode <= 5; ++mode)
                 QCOMPARE(HighScoreTable.at(level, mode), 0);
@@ -152,7 +153,7 @@ private slots:
     {
         ReadSettings(IniFile("[Position]\r\nMainX=-50\r\nMainY=100\r\n"
                              "[Color]\r\nL_Ko=$FF00\r\nL_Ku=green\r\nR_Ko=0x0000FF\r\n"
-                             "[Option]\r\nShowKeyboard=0\r\nKeySound=2\r\n"
+                             "[Option]\r\nShowKeyboard=0\r\nKeySound=2\r\nflexibleromaji=1\r\n"
                              "[level2]\r\nmode5=886\r\nMode1=-3\r\n[Level3]\r\nMode2=x\r\n"),
                      1920, 1080);
         QCOMPARE(MainX, -50);
@@ -164,6 +165,7 @@ private slots:
         QCOMPARE(FingerColours[8], Colour(255));
         QVERIFY(!ShowKeyboard);
         QVERIFY(KeySound);
+        QVERIFY(FlexibleRomaji);
         QCOMPARE(HighScoreTable.at(2, 5), 886);
         QCOMPARE(HighScoreTable.at(2, 1), -3);
         QCOMPARE(HighScoreTable.at(3, 2), 0);

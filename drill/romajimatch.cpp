@@ -1,0 +1,258 @@
+#include "romajimatch.h"
+
+#include "textfile.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view SyllabicN = "\x82\xf1"; // ん
+
+// ん may be typed as a single n only where the next key cannot be read as
+// part of it: before a consonant other than n or y.
+bool StartsWithOtherConsonant(std::string_view keys)
+{
+    if (keys.empty())
+        return false;
+    const char c = keys.front();
+    return c >= 'a' && c <= 'z' && std::string_view("aeiouny").find(c) == std::string_view::npos;
+}
+
+} // namespace
+
+void ParseSpellings(std::string_view bytes, SpellingTable& table)
+{
+    constexpr std::uint16_t capacity = SpellingTable::Capacity;
+    table = SpellingTable {};
+    // The lines as the romaji table reads them, so that line n here is its
+    // entry n.
+    std::array<FixedString<6>, capacity> kana {};
+    std::array<SpellingTable::Keys, capacity> keys {};
+    std::uint16_t lineCount = 0;
+    LineReader lines(bytes);
+    do {
+        const std::string_view line = lines.readLine();
+        if (lineCount == capacity)
+            continue;
+        const RomajiLine fields = SplitRomajiLine(line);
+        kana[lineCount].assign(fields.kana);
+        keys[lineCount].assign(fields.romaji);
+        ++lineCount;
+    } while (!lines.atEnd());
+
+    // A group per distinct kana, named by its first line.
+    std::array<std::uint16_t, capacity> firstLineOfGroup {};
+    const auto groupOf = [&](std::string_view k) -> std::int16_t {
+        for (std::uint16_t g = 0; g < table.groupCount; ++g)
+            if (kana[firstLineOfGroup[g]] == k)
+                return std::int16_t(g);
+        return SpellingTable::None;
+    };
+    for (std::uint16_t n = 0; n < lineCount; ++n) {
+        std::int16_t g = groupOf(kana[n]);
+        if (g == SpellingTable::None) {
+            g = std::int16_t(table.groupCount++);
+            firstLineOfGroup[std::size_t(g)] = n;
+        }
+        table.groupOfLine[n] = std::uint16_t(g);
+        ++table.groups[std::size_t(g)].count;
+    }
+    for (std::uint16_t g = 1; g < table.groupCount; ++g)
+        table.groups[g].first = std::uint16_t(table.groups[g - 1].first + table.groups[g - 1].count);
+    std::array<std::uint16_t, capacity> filled {};
+    for (std::uint16_t n = 0; n < lineCount; ++n) {
+        const std::uint16_t g = table.groupOfLine[n];
+        table.keys[table.groups[g].first + filled[g]++] = keys[n];
+    }
+
+    for (std::uint16_t n = 0; n < lineCount; ++n) {
+        auto& parts = table.partsOfLine[n];
+        parts.fill(SpellingTable::None);
+        const std::string_view k = kana[n];
+        std::size_t count = 0;
+        bool whole = true;
+        for (std::size_t at = 0; at < k.size() && whole;) {
+            const std::size_t length = IsCp932LeadByte(static_cast<unsigned char>(k[at])) ? 2 : 1;
+            const std::int16_t g = groupOf(k.substr(at, length));
+            whole = g != SpellingTable::None && count < parts.size();
+            if (whole)
+                parts[count++] = g;
+            at += length;
+        }
+        // A kana of its own, or one whose parts cannot all be typed, is
+        // never split.
+        if (!whole || count < 2)
+            parts.fill(SpellingTable::None);
+    }
+    table.smallTsuGroup = groupOf(SmallTsu);
+}
+
+void RomajiMatcher::add(Unit& unit, std::string_view tsu, std::string_view keys)
+{
+    if (unit.count == MaxPerUnit || tsu.size() + keys.size() == 0 || tsu.size() + keys.size() > KeysPerSpelling)
+        return;
+    Spelling spelling(tsu);
+    spelling.append(keys);
+    // A spelling cut short by a lone lead byte would not be this one.
+    if (spelling.size() != tsu.size() + keys.size())
+        return;
+    for (const Spelling& known : std::span<const Spelling>(spellings_.data() + unit.first, unit.count))
+        if (known.view() == spelling.view())
+            return;
+    spellings_[unit.first + unit.count++] = spelling;
+}
+
+bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table, std::string_view sokuon,
+                          const SpellingTable& spellings)
+{
+    unitCount_ = 0;
+    spellingCount_ = 0;
+    unit_ = 0;
+    unitTyped_.clear();
+    typed_.clear();
+    shown_.clear();
+    std::array<bool, MaxUnits> syllabicN {};
+    Conversion conversion;
+    WalkConversion(reading, table, conversion, [&](const ConversionStep& step) {
+        if (unitCount_ == MaxUnits)
+            return;
+        // The unit's own spellings: the conversion's first, then every line
+        // of its kana, then its single kana one after another.
+        std::array<Spelling, MaxPerUnit> bases {};
+        Unit own {0, 0, 0};
+        const auto addBase = [&](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+            Spelling s(a);
+            s.append(b);
+            s.append(c);
+            if (own.count < MaxPerUnit && s.size() == a.size() + b.size() + c.size()
+                && std::find_if(bases.begin(), bases.begin() + own.count,
+                                [&](const Spelling& k) { return k.view() == s.view(); })
+                    == bases.begin() + own.count)
+                bases[own.count++] = s;
+        };
+        const auto line = std::size_t(step.entry - table.Entries.data());
+        addBase(step.entry->Romaji);
+        for (const auto& k : spellings.spellings(std::int16_t(spellings.groupOfLine[line])))
+            addBase(k);
+        const auto& parts = spellings.partsOfLine[line];
+        if (parts[0] != SpellingTable::None) {
+            for (const auto& a : spellings.spellings(parts[0]))
+                for (const auto& b : spellings.spellings(parts[1])) {
+                    if (parts[2] == SpellingTable::None)
+                        addBase(a, b);
+                    else
+                        for (const auto& c : spellings.spellings(parts[2]))
+                            addBase(a, b, c);
+                }
+        }
+
+        Unit& unit = units_[unitCount_];
+        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size())};
+        for (std::size_t i = 0; i < own.count; ++i) {
+            const std::string_view keys = bases[i];
+            add(unit, step.smallTsu ? SmallTsuKeys(keys, sokuon) : std::string_view(), keys);
+        }
+        if (step.smallTsu)
+            for (const auto& tsu : spellings.spellings(spellings.smallTsuGroup))
+                for (std::size_t i = 0; i < own.count; ++i)
+                    add(unit, tsu, bases[i]);
+        // A step that writes nothing asks for no key.
+        if (unit.count == 0 || spellings_[unit.first].empty())
+            return;
+        shown_.append(spellings_[unit.first]);
+        syllabicN[unitCount_] = !step.smallTsu && step.entry->Kana == SyllabicN;
+        spellingCount_ += unit.count;
+        ++unitCount_;
+    });
+    if (!conversion.ok())
+        return false;
+    // Whether ん may be a single n depends on the unit after it.
+    for (std::size_t u = 0; u + 1 < unitCount_; ++u) {
+        if (!syllabicN[u])
+            continue;
+        const auto next = spellingsOf(u + 1);
+        if (std::all_of(next.begin(), next.end(), [](const Spelling& s) { return StartsWithOtherConsonant(s); })
+            && units_[u].count < MaxPerUnit) {
+            // The unit's spellings end where the next unit's begin: make room.
+            std::copy_backward(spellings_.begin() + units_[u + 1].first, spellings_.begin() + spellingCount_,
+                               spellings_.begin() + spellingCount_ + 1);
+            for (std::size_t later = u + 1; later < unitCount_; ++later)
+                ++units_[later].first;
+            ++spellingCount_;
+            spellings_[units_[u].first + units_[u].count++] = Spelling("n");
+        }
+    }
+    buildLine();
+    return true;
+}
+
+bool RomajiMatcher::takes(std::size_t unit, std::string_view typed) const
+{
+    for (const Spelling& s : spellingsOf(unit))
+        if (s.view().starts_with(typed))
+            return true;
+    return false;
+}
+
+bool RomajiMatcher::completes(std::size_t unit, std::string_view typed) const
+{
+    for (const Spelling& s : spellingsOf(unit))
+        if (s.view() == typed)
+            return true;
+    return false;
+}
+
+bool RomajiMatcher::goesOn(std::size_t unit, std::string_view typed) const
+{
+    for (const Spelling& s : spellingsOf(unit))
+        if (s.size() > typed.size() && s.view().starts_with(typed))
+            return true;
+    return false;
+}
+
+RomajiMatcher::Press RomajiMatcher::press(char key)
+{
+    Press result;
+    if (done())
+        return result;
+    const std::string_view one(&key, 1);
+    Spelling longer = unitTyped_;
+    longer.append(one);
+    if (longer.size() == unitTyped_.size() + 1 && takes(unit_, longer)) {
+        unitTyped_ = longer;
+    } else if (unit_ + 1 < unitCount_ && completes(unit_, unitTyped_) && takes(unit_ + 1, one)) {
+        // The unit was typed whole; no longer spelling went on with this key,
+        // which begins the next unit.
+        ++unit_;
+        unitTyped_.assign(one);
+    } else {
+        result.expected = nextKey();
+        return result;
+    }
+    typed_.append(one);
+    // A complete spelling ends its unit at once unless a longer one may go
+    // on with the next key; the last unit has no next key to wait for.
+    if (completes(unit_, unitTyped_) && (unit_ + 1 == unitCount_ || !goesOn(unit_, unitTyped_))) {
+        ++unit_;
+        unitTyped_.clear();
+    }
+    buildLine();
+    result.hit = true;
+    result.done = done();
+    return result;
+}
+
+void RomajiMatcher::buildLine()
+{
+    line_.assign(typed_.view());
+    if (done())
+        return;
+    for (const Spelling& s : spellingsOf(unit_)) {
+        if (s.view().starts_with(unitTyped_.view())) {
+            line_.append(s.view().substr(unitTyped_.size()));
+            break;
+        }
+    }
+    if (unit_ + 1 < unitCount_)
+        line_.append(shown_.view().substr(units_[unit_ + 1].shownAt));
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "romaji.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// Every spelling that roma.txt gives each kana: a later line whose kana
+// equals an earlier line's is another spelling of it. Spellings keep four
+// keys, one more than the conversion's lines, for the likes of "ltsu".
+struct SpellingTable {
+    static constexpr std::uint16_t Capacity = RomajiTableData::Capacity;
+    using Keys = FixedString<4>;
+    static constexpr std::int16_t None = -1;
+
+    struct Group {
+        std::uint16_t first = 0; // into `keys`
+        std::uint16_t count = 0;
+    };
+
+    // The spellings of each distinct kana together, in file order.
+    std::array<Keys, Capacity> keys {};
+    std::array<Group, Capacity> groups {};
+    std::uint16_t groupCount = 0;
+    // For each line of the file, 0-based as RomajiTableData's entries: the
+    // group of its kana, and the groups of its single kana when it spells
+    // several (None when one of them has no line of its own).
+    std::array<std::uint16_t, Capacity> groupOfLine {};
+    std::array<std::array<std::int16_t, 3>, Capacity> partsOfLine {};
+    std::int16_t smallTsuGroup = None;
+
+    std::span<const Keys> spellings(std::int16_t group) const
+    {
+        if (group < 0 || group >= groupCount)
+            return {};
+        const Group& g = groups[std::size_t(group)];
+        return {keys.data() + g.first, g.count};
+    }
+};
+
+// Fills the table from the bytes of a roma.txt, read by the same line rules
+// as the romaji table.
+void ParseSpellings(std::string_view bytes, SpellingTable& table);
+
+// Judges keys against every spelling an input method accepts for a reading.
+// A reading is cut into the units the conversion makes (one line of the
+// table each, with the small tsu before it); a unit may be typed as any
+// spelling of its kana, as its single kana one after another (ki + xya for
+// きゃ), with a small tsu as any spelling of っ or as the doubled first key,
+// and ん as a single n before a unit whose spellings all start with another
+// consonant than n or y. Everything is made once per reading, in fixed
+// tables; a key allocates nothing.
+class RomajiMatcher {
+public:
+    static constexpr std::size_t KeysPerSpelling = 16;
+    static constexpr std::size_t MaxUnits = 200; // a reading of 200 bytes
+    static constexpr std::size_t MaxPerUnit = 64;
+    // Room for every unit typed with its longest spelling.
+    static constexpr std::size_t LineCapacity = MaxUnits * KeysPerSpelling;
+    using Spelling = FixedString<KeysPerSpelling>;
+    using Line = FixedString<LineCapacity>;
+
+    // Prepares `reading`; false when it does not convert.
+    bool start(std::string_view reading, const RomajiTableData& table, std::string_view sokuon,
+               const SpellingTable& spellings);
+
+    struct Press {
+        bool hit = false;
+        bool done = false; // the last unit is typed
+        char expected = 0; // on a miss: the key the line shows next
+    };
+    Press press(char key);
+
+    // The keys typed so far, then the rest of the spelling being typed (the
+    // first in table order still possible), then the first spelling of every
+    // later unit.
+    std::string_view line() const { return line_.view(); }
+    std::size_t typedCount() const { return typed_.size(); }
+    char nextKey() const { return line_.at(typed_.size() + 1); }
+    bool done() const { return unit_ >= unitCount_; }
+
+private:
+    struct Unit {
+        std::uint16_t first = 0; // into spellings_
+        std::uint16_t count = 0;
+        std::uint16_t shownAt = 0; // its first spelling's place in shown_
+    };
+
+    std::span<const Spelling> spellingsOf(std::size_t unit) const
+    {
+        return {spellings_.data() + units_[unit].first, units_[unit].count};
+    }
+    void add(Unit& unit, std::string_view tsu, std::string_view keys);
+    bool takes(std::size_t unit, std::string_view typed) const;
+    bool completes(std::size_t unit, std::string_view typed) const;
+    bool goesOn(std::size_t unit, std::string_view typed) const;
+    void finishUnits();
+    void buildLine();
+
+    std::array<Spelling, MaxUnits * MaxPerUnit> spellings_ {};
+    std::size_t spellingCount_ = 0;
+    std::array<Unit, MaxUnits> units_ {};
+    std::size_t unitCount_ = 0;
+    Line shown_;       // the first spelling of every unit, one after another
+    std::size_t unit_ = 0;
+    Spelling unitTyped_; // keys typed for the current unit
+    Line typed_;
+    Line line_;
+};
