@@ -58,15 +58,18 @@ std::string_view LineReader::readLine()
 FileBytes ReadFileBytes(const std::string& path)
 {
     FileBytes result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe in a file's place must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.status = FileStatus::CannotOpen;
         return result;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        result.status = S_ISDIR(info.st_mode) ? FileStatus::CannotOpen : FileStatus::ReadError;
+        // A directory, pipe or device is no file to read (a device such as
+        // /dev/zero would never end).
+        result.status = FileStatus::CannotOpen;
         return result;
     }
     char buffer[65536];
