@@ -26,6 +26,7 @@ Platform* installed = &quietPlatform;
 } // namespace
 
 std::string AppDir;
+std::string UserDir;
 
 Platform& CurrentPlatform()
 {

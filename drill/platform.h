@@ -51,5 +51,8 @@ void ClearEndRequest(); // for tests
 void ShowIoError(const std::string& path);
 
 // The directory of the drill program's executable, ending in '/'. Every
-// data file path is AppDir followed by the bare file name.
+// shipped data file path is AppDir followed by the bare file name.
 extern std::string AppDir;
+// The directory of the learner's own files, "kidrill.ini" and "wordu.txt",
+// ending in '/': UserDataDirectory(AppDir), set at start-up.
+extern std::string UserDir;

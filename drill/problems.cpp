@@ -41,7 +41,7 @@ std::string LevelFilePath(std::uint8_t level)
 
 std::string UserListPath()
 {
-    return AppDir + "wordu.txt";
+    return UserDir + "wordu.txt";
 }
 
 void ShuffleProblems(ProblemSet& set, RandomSource& random)

@@ -12,6 +12,7 @@
 #include "settingsfile.h"
 #include "textfile.h"
 #include "ui.h"
+#include "userfiles.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -97,6 +98,7 @@ Ttitle1::Ttitle1(QWidget* parent)
 void Ttitle1::FormCreate()
 {
     AppDir = CurrentPlatform().executableDirectory();
+    UserDir = UserDataDirectory(AppDir);
     if (!LoadRomajiTable())
         return;
     switch (LoadFingerTable()) {

@@ -1,5 +1,6 @@
 #include "icon.h"
 #include "main.h"
+#include "userfiles.h"
 
 #include <QApplication>
 
@@ -13,7 +14,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.WordList"));
     QApplication::setWindowIcon(EditorIcon());
 
-    TForm1 Form1(QCoreApplication::applicationDirPath());
+    // Where the drill looks for the list too.
+    const std::string directory = UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/');
+    TForm1 Form1(QString::fromStdString(directory));
     if (!Form1.loaded())
         return 1;
     Form1.show();

@@ -45,7 +45,7 @@ struct DrillDir {
     RecordingPlatform platform;
     DrillDir()
     {
-        AppDir = dir.path();
+        AppDir = UserDir = dir.path();
         ParseRomajiTable(Cp932Lines({"か,ka", "き,ki", "く,ku", "っ,xtu"}), RomajiTable, SokuonRomaji);
     }
 };
@@ -238,9 +238,10 @@ private slots:
     void levelFileNames()
     {
         AppDir = "/app/";
+        UserDir = "/home/u/.local/share/kidrill/";
         QCOMPARE(LevelFilePath(1), std::string("/app/word1.txt"));
         QCOMPARE(LevelFilePath(3), std::string("/app/word3.txt"));
-        QCOMPARE(UserListPath(), std::string("/app/wordu.txt"));
+        QCOMPARE(UserListPath(), std::string("/home/u/.local/share/kidrill/wordu.txt"));
     }
 };
 

@@ -193,7 +193,7 @@ private slots:
     {
         RecordingPlatform platform;
         ScratchDir dir;
-        AppDir = dir.path();
+        AppDir = UserDir = dir.path();
         const std::string mine = "[Color]\r\nL_Ko=$FF00\r\n[Option]\r\nShowKeyboard=0\r\n[Position]\r\nMainX=1\r\n";
         dir.write("kidrill.ini", mine);
         QVERIFY(SaveSettingsFile({7, 8, 9, 10}, HighScores {}));
@@ -211,13 +211,14 @@ private slots:
     {
         RecordingPlatform platform;
         ScratchDir dir;
-        AppDir = dir.path() + "gone/";
+        dir.write("gone", ""); // a file where the directory would be made
+        AppDir = UserDir = dir.path() + "gone/";
         QVERIFY(!SaveSettingsFile({1, 2, 3, 4}, HighScores {}));
         QCOMPARE(platform.errors.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(platform.errors[0].text), QString::fromStdString(AppDir + "kidrill.ini に書き込めません"));
 
         // A settings file that cannot be read is not replaced.
-        AppDir = dir.path();
+        AppDir = UserDir = dir.path();
         QVERIFY(QDir(QString::fromStdString(dir.path())).mkdir("kidrill.ini"));
         QVERIFY(!SaveSettingsFile({1, 2, 3, 4}, HighScores {}));
         QCOMPARE(platform.errors.size(), std::size_t(2));
