@@ -291,10 +291,14 @@ void TForm1::List1DblClick()
 
 void TForm1::Button5Click()
 {
-    // A file that cannot be written leaves everything as it was, and the
-    // user can still quit without saving.
-    if (!saveAllowed_ || !SaveWordEntries(path_, *table_))
+    if (!saveAllowed_)
         return;
+    // A file that cannot be written leaves everything as it was; the user
+    // learns why, and can still quit without saving.
+    if (const WriteOutcome saved = SaveWordEntries(path_, *table_); !saved) {
+        tell_(this, SaveFailureText(QFile::decodeName(path_.c_str()), saved.error));
+        return;
+    }
     close();
 }
 

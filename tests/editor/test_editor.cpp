@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -290,6 +292,11 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(e.form->isVisible());
+        // The user is told which file and why.
+        QCOMPARE(e.told.size(), 1);
+        const QString path = QString::fromStdString(e.dir.file("wordu.txt"));
+        QCOMPARE(e.told[0].section('\n', 0, 1),
+                 path + " に保存できませんでした。\n" + QString::fromLocal8Bit(strerror(EFBIG)));
         QCOMPARE(Show(e.file()), Show(ThreeEntries));
         QCOMPARE(e.lines(), QStringList({"急がば回れ", "石の上にも三年"}));
         QCOMPARE(e.form->table().EntryCount, std::uint16_t(2));
