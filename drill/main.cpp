@@ -8,6 +8,7 @@
 #include "result.h"
 #include "scores.h"
 #include "roma.h"
+#include "session.h"
 #include "settings.h"
 #include "stop.h"
 #include "ui.h"
@@ -114,7 +115,7 @@ Tmain1::Tmain1(QWidget* parent)
 
 void Tmain1::FormCreate()
 {
-    move(MainX, MainY);
+    PlaceDrillWindow(*this);
 }
 
 void Tmain1::showEvent(QShowEvent* event)

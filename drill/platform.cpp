@@ -28,6 +28,12 @@ Platform* installed = &quietPlatform;
 std::string AppDir;
 std::string UserDir;
 
+Platform::Screens Platform::screens()
+{
+    const ScreenSize size = screenSize();
+    return {{0, 0}, {{0, 0, size.width, size.height}}};
+}
+
 Platform& CurrentPlatform()
 {
     return *installed;

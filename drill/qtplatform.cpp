@@ -56,6 +56,18 @@ void QtPlatform::requestTerminate()
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+Platform::Screens QtPlatform::screens()
+{
+    Screens all;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        all.primary = {primary->geometry().x(), primary->geometry().y()};
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        all.available.push_back({area.x(), area.y(), area.width(), area.height()});
+    }
+    return all;
+}
+
 Platform::ScreenSize QtPlatform::screenSize()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

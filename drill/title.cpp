@@ -9,6 +9,7 @@
 #include "random.h"
 #include "rank.h"
 #include "roma.h"
+#include "session.h"
 #include "settingsfile.h"
 #include "textfile.h"
 #include "ui.h"
@@ -162,7 +163,7 @@ void Ttitle1::FormClose()
 {
     if (EndRequested())
         return;
-    SaveSettingsFile({main1->x(), main1->y(), kb1->x(), kb1->y()}, HighScoreTable);
+    SaveSettings();
 }
 
 void Ttitle1::done(int result)

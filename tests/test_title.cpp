@@ -151,16 +151,46 @@ private slots:
         QVERIFY(!EndRequested());
     }
 
+    // On a screen of 1600 × 900: the drill window's default place is 480,214
+    // and the keyboard's 670,534.
+    void unmovedWindowsWriteTheirPlacesBack_data()
+    {
+        QTest::addColumn<std::string>("stored");
+        QTest::addColumn<QPoint>("drillShown");
+        QTest::addColumn<QPoint>("keyboardShown");
+        QTest::addColumn<QPoint>("drillMovedTo"); // null: not moved
+        QTest::addColumn<std::string>("written");
+
+        const std::string offScreen = "MainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n";
+        // Where the platform cannot place windows, the places still round-trip.
+        QTest::newRow("a keyboard off the screen shows at its default place")
+            << offScreen << QPoint(-50, 7) << QPoint(670, 534) << QPoint() << offScreen;
+        QTest::newRow("MainY at the limit, without KeyboardY")
+            << std::string("MainY=2147483647\r\n") << QPoint(480, 214) << QPoint(670, 534) << QPoint()
+            << std::string("MainY=2147483647\r\nMainX=480\r\nKeyboardX=670\r\nKeyboardY=-2147483329\r\n");
+        QTest::newRow("a window moved after it was put back writes its new place")
+            << std::string("MainX=5000\r\n") << QPoint(480, 214) << QPoint(670, 534) << QPoint(10, 20)
+            << std::string("MainX=10\r\nMainY=20\r\nKeyboardX=670\r\nKeyboardY=534\r\n");
+    }
     void unmovedWindowsWriteTheirPlacesBack()
     {
-        // Where the platform cannot place windows, the places still round-trip.
-        dir->write("kidrill.ini", "[Position]\r\nMainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n");
+        QFETCH(std::string, stored);
+        QFETCH(QPoint, drillShown);
+        QFETCH(QPoint, keyboardShown);
+        QFETCH(QPoint, drillMovedTo);
+        QFETCH(std::string, written);
+        dir->write("kidrill.ini", "[Position]\r\n" + stored);
         {
             Program program;
+            QCOMPARE(main1->pos(), drillShown);
+            QCOMPARE(kb1->pos(), keyboardShown);
+            if (!drillMovedTo.isNull())
+                main1->move(drillMovedTo);
             program.title->show();
             program.title->Button2->click();
         }
-        QVERIFY(dir->read("kidrill.ini").starts_with("[Position]\r\nMainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n[Level1]"));
+        const std::string expected = "[Position]\r\n" + written + "[Level1]\r\n";
+        QCOMPARE(Show(dir->read("kidrill.ini").substr(0, expected.size())), Show(expected));
     }
 
     void missingDataEndsWithoutSaving_data()
