@@ -5,6 +5,7 @@
 #include "rank.h"
 #include "settings.h"
 #include "result.h"
+#include "session.h"
 #include "stop.h"
 #include "title.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
         return 0;
     if (KeySound)
         platform.loadSounds();
+    EndWithTheSession(&title);
     title.show();
 #ifdef KIDRILL_STARTUP_PROBE
     // The benchmark's build: report the widgets made, end at the first turn.

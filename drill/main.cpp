@@ -270,14 +270,22 @@ void Tmain1::Timer1Timer()
 void Tmain1::FinishDrill()
 {
     Timer1->stop();
+    // Scored before the banner, so that a session that ends during it
+    // keeps a new best.
+    const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
+    const bool newBest = RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score);
     stopdlg->exec();
+    if (EndRequested())
+        return;
     resultdlg->miss1->setText(LabelText(MostMissedKeys(Counters)));
     SetSizedText(resultdlg->missc1, Decimal(Counters.Misses));
-    const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
     SetSizedText(resultdlg->time1, QString::fromStdString(result.timeText));
     SetSizedText(resultdlg->key1, hit1->text());
     SetSizedText(resultdlg->score1, QString::number(result.score));
-    resultdlg->hiscore1->setVisible(RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score));
+    resultdlg->hiscore1->setVisible(newBest);
+    // A new best goes to disk as it is shown, not only at the end.
+    if (newBest)
+        SaveSettings();
     resultdlg->exec();
     close();
 }

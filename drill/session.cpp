@@ -6,8 +6,11 @@
 #include "scores.h"
 #include "settings.h"
 #include "settingsfile.h"
+#include "terminationsignals.h"
 #include "windowplace.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QWidget>
 
 namespace {
@@ -36,6 +39,21 @@ WindowPoint Now(const QWidget* window, WindowPoint shown)
     return window ? WindowPoint {window->x(), window->y()} : shown;
 }
 
+// The session manager's quit reaches the program as a Quit event.
+class SessionWatcher final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Quit)
+            return QObject::eventFilter(watched, event);
+        EndSession();
+        return true;
+    }
+};
+
 } // namespace
 
 void PlaceDrillWindow(QWidget& window)
@@ -56,4 +74,27 @@ bool SaveSettings()
     const WindowPoint drill = PlaceToWrite({MainX, MainY}, DrillShown, Now(main1, DrillShown));
     const WindowPoint keyboard = PlaceToWrite({KeyboardX, KeyboardY}, KeyboardShown, Now(kb1, KeyboardShown));
     return SaveSettingsFile({drill.x, drill.y, keyboard.x, keyboard.y}, HighScoreTable);
+}
+
+void EndSession()
+{
+    if (EndRequested())
+        return;
+    // The end is asked for first: it also ends the loop of an error box
+    // that a failed save shows, as nobody may be there to close it.
+    RequestEnd();
+    SaveSettings();
+}
+
+void EndWithTheSession(QObject* owner)
+{
+    auto* watcher = new SessionWatcher(owner);
+    QCoreApplication::instance()->installEventFilter(watcher);
+    auto* termination = new TerminationSignals(watcher);
+    QObject::connect(termination, &TerminationSignals::received, watcher, [] { EndSession(); });
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QObject::connect(app, &QGuiApplication::commitDataRequest, watcher, [] {
+            if (!EndRequested())
+                SaveSettings();
+        });
 }

@@ -16,7 +16,6 @@
 #include "userfiles.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -171,7 +170,7 @@ void Ttitle1::done(int result)
     FormClose();
     QDialog::done(result);
     // The main window: closing it ends the program, whatever else is open.
-    QCoreApplication::quit();
+    RequestEnd();
 }
 
 void Ttitle1::keyPressEvent(QKeyEvent* event)

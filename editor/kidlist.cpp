@@ -1,5 +1,6 @@
 #include "icon.h"
 #include "main.h"
+#include "terminationsignals.h"
 #include "userfiles.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@ int main(int argc, char* argv[])
     TForm1 Form1(QString::fromStdString(directory));
     if (!Form1.loaded())
         return 1;
+    // The end of the desktop session: nothing is asked and nothing saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, [] { QCoreApplication::exit(0); });
     Form1.show();
     return QApplication::exec();
 }

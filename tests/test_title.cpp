@@ -7,6 +7,7 @@
 #include "recordingplatform.h"
 #include "result.h"
 #include "scores.h"
+#include "session.h"
 #include "settings.h"
 #include "stop.h"
 #include "testsupport.h"
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <csignal>
 #include <functional>
 #include <map>
 #include <memory>
@@ -405,6 +407,76 @@ private slots:
         QCOMPARE(platform->errors.size(), std::size_t(1));
         QVERIFY(program.title->isVisible());
         QVERIFY(!main1->isVisible());
+    }
+
+    // The desktop session ends while a new best is on the screen: the best
+    // is on disk already, and the end saves as "おわり" does.
+    void sessionEndSavesLikeOwari_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("during");
+        QTest::newRow("SIGTERM at the result") << "SIGTERM" << "result";
+        QTest::newRow("SIGHUP during the time-up banner") << "SIGHUP" << "banner";
+        QTest::newRow("the session manager's quit at the result") << "quit" << "result";
+    }
+    void sessionEndSavesLikeOwari()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, during);
+        dir->write("kidrill.ini", "[Color]\r\nL_Ko=$FF00\r\n");
+        Program program;
+        EndWithTheSession(program.title.get());
+        program.title->show();
+        program.title->selectMode(3);
+        std::string atResult, atEnd;
+        const auto endSession = [&] {
+            main1->move(main1->x() + 5, main1->y());
+            if (how == "quit") {
+                QEvent quit(QEvent::Quit);
+                QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            } else {
+                raise(how == "SIGTERM" ? SIGTERM : SIGHUP);
+            }
+            QTRY_VERIFY(EndRequested());
+            atEnd = dir->read("kidrill.ini");
+        };
+        ModalDriver driver;
+        driver.actions[main1] = [&] {
+            platform->now = 1000;
+            for (int i = 0; i < 100; ++i)
+                Type(main1, "a");
+        };
+        driver.actions[stopdlg] = [&] {
+            if (during == "banner")
+                endSession();
+            for (int tick = 0; tick < 5; ++tick)
+                stopdlg->Timer1Timer();
+            // The real program's loops end with the session.
+            if (during == "banner")
+                QTimer::singleShot(0, main1, [] { main1->close(); });
+        };
+        driver.actions[resultdlg] = [&] {
+            atResult = dir->read("kidrill.ini");
+            endSession();
+            resultdlg->Button1->click();
+        };
+        program.title->Button1->click();
+
+        const std::string best = "[Level1]\r\nMode1=0\r\nMode2=0\r\nMode3=0\r\nMode4="
+            + std::to_string(HighScoreTable.at(1, 4)) + "\r\n";
+        QVERIFY(HighScoreTable.at(1, 4) > 0);
+        if (during == "result")
+            QVERIFY2(atResult.find(best) != std::string::npos, qPrintable(Show(atResult)));
+        QVERIFY2(atEnd.find(best) != std::string::npos, qPrintable(Show(atEnd)));
+        const std::string moved = "MainX=" + std::to_string(main1->x()) + "\r\n";
+        QVERIFY2(atEnd.starts_with("[Color]\r\nL_Ko=$FF00\r\n[Position]\r\n" + moved), qPrintable(Show(atEnd)));
+        QCOMPARE(platform->terminateRequests, 1);
+        QVERIFY(!program.title->isVisible());
+        // Nothing more is shown or saved on the way out.
+        QCOMPARE(driver.seen.count("けっか"), during == "result" ? 1 : 0);
+        dir->write("kidrill.ini", "x");
+        program.title->close();
+        QCOMPARE(dir->read("kidrill.ini"), std::string("x"));
     }
 
     void bannerAndResultAsDrawn()
