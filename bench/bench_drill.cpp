@@ -83,7 +83,7 @@ class BenchDrill : public QObject {
 private slots:
     void initTestCase()
     {
-        AppDir = dir.path().toStdString() + '/';
+        AppDir = UserDir = dir.path().toStdString() + '/';
         const std::string app = KIDRILL_APP_DATA_DIR;
         Write(AppDir + "roma.txt", ReadFileBytes(app + "roma.txt").bytes);
         Write(AppDir + "code.dat", ReadFileBytes(app + "code.dat").bytes);

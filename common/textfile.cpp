@@ -1,7 +1,10 @@
 #include "textfile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,12 +27,136 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+bool WriteAllAt(int fd, std::string_view bytes)
+{
+    off_t offset = 0;
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return true;
+}
+
 std::string DirectoryOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr std::string_view TemporaryInfix = ".kidrill-save.";
+constexpr std::size_t TemporaryRandomChars = 6; // mkstemp's Xs
+
+// Follows `path` through its symbolic links to the file a save must
+// replace, which need not exist yet. Returns 0 or an errno.
+int ResolveLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(info.st_mode))
+            return 0;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return errno;
+        if (static_cast<std::size_t>(n) >= link.size())
+            return ENAMETOOLONG;
+        link.resize(static_cast<std::size_t>(n));
+        target = link.starts_with('/') ? link : DirectoryOf(target) + '/' + link;
+    }
+    return ELOOP;
+}
+
+bool IsLeftoverTemporary(std::string_view entry, std::string_view name)
+{
+    const std::string prefix = "." + std::string(name) + std::string(TemporaryInfix);
+    if (entry.size() != prefix.size() + TemporaryRandomChars || !entry.starts_with(prefix))
+        return false;
+    for (const char c : entry.substr(prefix.size()))
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+// A killed save leaves its temporary file; only this user's regular files of
+// exactly the temporary pattern are taken for such leftovers.
+void RemoveLeftoverTemporaries(const std::string& directory, std::string_view name)
+{
+    DIR* dir = ::opendir(directory.c_str());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsLeftoverTemporary(entry->d_name, name))
+            continue;
+        struct stat info {};
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+            && info.st_uid == ::geteuid())
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// The mode a replaced file keeps; a write would clear the set-id bits.
+mode_t KeptMode(const struct stat& old)
+{
+    return old.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID);
+}
+
+// Gives the new file the old one's owner, group and mode; false when this
+// user cannot (another user's file).
+bool TakeOver(int fd, const struct stat& old)
+{
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    return ::fchmod(fd, KeptMode(old)) == 0;
+}
+
+// Rewrites a file where it stands, so that its owner, group, mode and links
+// stay. The new size is reserved first: a full disk then fails before any
+// byte of the old file is touched.
+WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {errno};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_dev != old.st_dev || info.st_ino != old.st_ino) {
+        ::close(fd);
+        return {EAGAIN}; // replaced meanwhile
+    }
+    if (!bytes.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0
+        && errno != EOPNOTSUPP && errno != ENOSYS) {
+        const int error = errno;
+        ::ftruncate(fd, info.st_size); // fallocate may have grown it
+        ::close(fd);
+        return {error};
+    }
+    int error = 0;
+    if (!WriteAllAt(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return {error};
 }
 
 } // namespace
@@ -58,15 +185,18 @@ std::string_view LineReader::readLine()
 FileBytes ReadFileBytes(const std::string& path)
 {
     FileBytes result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a pipe in a file's place must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.status = FileStatus::CannotOpen;
         return result;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        result.status = S_ISDIR(info.st_mode) ? FileStatus::CannotOpen : FileStatus::ReadError;
+        // A directory, pipe or device is no file to read (a device such as
+        // /dev/zero would never end).
+        result.status = FileStatus::CannotOpen;
         return result;
     }
     char buffer[65536];
@@ -93,28 +223,86 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes)
+std::string TemporaryPattern(std::string_view name)
 {
-    std::string temp = path + ".XXXXXX";
+    return "." + std::string(name) + std::string(TemporaryInfix) + std::string(TemporaryRandomChars, 'X');
+}
+
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes)
+{
+    std::string target;
+    if (const int error = ResolveLinks(path, target))
+        return {error};
+    struct stat old {};
+    bool exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return {errno};
+    if (exists) {
+        if (S_ISDIR(old.st_mode))
+            return {EISDIR};
+        if (!S_ISREG(old.st_mode))
+            return {EINVAL};
+        // Renaming over it needs only the directory: ask about the file.
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+            return {errno};
+    }
+    const std::string directory = DirectoryOf(target);
+    const std::string name = NameOf(target);
+    RemoveLeftoverTemporaries(directory, name);
+
+    std::string temp = directory + '/' + TemporaryPattern(name);
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return false;
-    // mkstemp creates the file private; a saved file gets the usual mode.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+        return {errno};
+    int error = 0;
+    if (exists && !TakeOver(fd, old)) {
+        ::close(fd);
         ::unlink(temp.c_str());
-        return false;
+        return RewriteInPlace(target, old, bytes);
+    }
+    if (!exists) {
+        // mkstemp creates the file private; a new file gets the usual mode.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return {error};
     }
     // The rename itself must reach the disk, or a crash could bring back the
     // old directory entry after the program has reported success.
-    const int dir = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return {};
+}
+
+int CreateDirectories(const std::string& directory)
+{
+    std::string path;
+    std::size_t from = 0;
+    while (from <= directory.size()) {
+        auto slash = directory.find('/', from);
+        if (slash == std::string::npos)
+            slash = directory.size();
+        path = directory.substr(0, slash);
+        from = slash + 1;
+        if (path.empty() || path.ends_with('/'))
+            continue;
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+    }
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) != 0)
+        return errno;
+    return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }

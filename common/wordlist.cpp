@@ -1,5 +1,7 @@
 #include "wordlist.h"
 
+#include "userfiles.h"
+
 #include <algorithm>
 
 namespace {
@@ -133,7 +135,7 @@ std::string FormatWordEntries(const WordTable& table)
     return out;
 }
 
-bool SaveWordEntries(const std::string& path, const WordTable& table)
+WriteOutcome SaveWordEntries(const std::string& path, const WordTable& table)
 {
-    return WriteFileAtomically(path, FormatWordEntries(table));
+    return WriteUserFile(path, FormatWordEntries(table));
 }

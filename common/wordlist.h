@@ -83,6 +83,7 @@ struct WordEntriesLoad {
 WordEntriesLoad LoadWordEntries(const std::string& path, WordTable& table);
 
 // The editor's writer. Every line, the last one included, ends with CR LF;
-// no entries give an empty file.
+// no entries give an empty file. The save is a learner's file save
+// (WriteUserFile).
 std::string FormatWordEntries(const WordTable& table);
-bool SaveWordEntries(const std::string& path, const WordTable& table);
+WriteOutcome SaveWordEntries(const std::string& path, const WordTable& table);

@@ -1,6 +1,7 @@
 #include "keyboard.h"
 
 #include "main.h"
+#include "session.h"
 #include "settings.h"
 #include "ui.h"
 
@@ -143,7 +144,7 @@ void Tkb1::showEvent(QShowEvent* event)
 void Tkb1::FormCreate()
 {
     KeyColour = Black;
-    move(KeyboardX, KeyboardY);
+    PlaceKeyboardWindow(*this);
 }
 
 QColor Tkb1::faceColour() const

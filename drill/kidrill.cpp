@@ -1,3 +1,4 @@
+#include "instanceguard.h"
 #include "keyboard.h"
 #include "main.h"
 #include "platform.h"
@@ -5,8 +6,10 @@
 #include "rank.h"
 #include "settings.h"
 #include "result.h"
+#include "session.h"
 #include "stop.h"
 #include "title.h"
+#include "userfiles.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,6 +28,12 @@ int main(int argc, char* argv[])
     for (const int size : {16, 32, 48, 256})
         icon.addFile(QStringLiteral(":/icons/%1/org.kidrill.Drill.png").arg(size));
     QApplication::setWindowIcon(icon);
+
+    // Before anything is loaded: a second start over the same files ends here.
+    InstanceGuard guard(QStringLiteral("kidrill"),
+                        UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/'));
+    if (!MayStart(guard, QCoreApplication::applicationName()))
+        return 0;
     QtPlatform platform;
 
     // Created in this order: the title window loads what the others need.
@@ -46,6 +55,8 @@ int main(int argc, char* argv[])
         return 0;
     if (KeySound)
         platform.loadSounds();
+    QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
+    EndWithTheSession(&title);
     title.show();
 #ifdef KIDRILL_STARTUP_PROBE
     // The benchmark's build: report the widgets made, end at the first turn.

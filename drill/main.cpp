@@ -8,6 +8,7 @@
 #include "result.h"
 #include "scores.h"
 #include "roma.h"
+#include "session.h"
 #include "settings.h"
 #include "stop.h"
 #include "ui.h"
@@ -135,7 +136,7 @@ Tmain1::Tmain1(QWidget* parent)
 
 void Tmain1::FormCreate()
 {
-    move(MainX, MainY);
+    PlaceDrillWindow(*this);
 }
 
 void Tmain1::showEvent(QShowEvent* event)
@@ -338,14 +339,22 @@ void Tmain1::Timer1Timer()
 void Tmain1::FinishDrill()
 {
     Timer1->stop();
+    // Scored before the banner, so that a session that ends during it
+    // keeps a new best.
+    const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
+    const bool newBest = RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score);
     stopdlg->exec();
+    if (EndRequested())
+        return;
     resultdlg->showMostMissed(LabelText(MostMissedKeys(Counters)));
     SetSizedText(resultdlg->missc1, Decimal(Counters.Misses));
-    const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
     SetSizedText(resultdlg->time1, QString::fromStdString(result.timeText));
     SetSizedText(resultdlg->key1, hit1->text());
     SetSizedText(resultdlg->score1, QString::number(result.score));
-    resultdlg->hiscore1->setVisible(RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score));
+    resultdlg->hiscore1->setVisible(newBest);
+    // A new best goes to disk as it is shown, not only at the end.
+    if (newBest)
+        SaveSettings();
     resultdlg->exec();
     close();
 }

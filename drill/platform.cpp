@@ -26,6 +26,13 @@ Platform* installed = &quietPlatform;
 } // namespace
 
 std::string AppDir;
+std::string UserDir;
+
+Platform::Screens Platform::screens()
+{
+    const ScreenSize size = screenSize();
+    return {{0, 0}, {{0, 0, size.width, size.height}}};
+}
 
 Platform& CurrentPlatform()
 {

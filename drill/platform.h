@@ -1,8 +1,11 @@
 #pragma once
 
+#include "windowplace.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The operations the drill program asks of the platform, gathered behind one
 // interface so that tests can replace them. The program installs the real
@@ -30,6 +33,13 @@ public:
         std::int32_t height;
     };
     virtual ScreenSize screenSize() = 0;
+
+    struct Screens {
+        WindowPoint primary;               // where the primary screen begins
+        std::vector<WindowArea> available; // what windows may cover, on every screen
+    };
+    // One screen of screenSize() at the origin, unless the platform knows more.
+    virtual Screens screens();
     // The directory of the running executable, ending in '/'.
     virtual std::string executableDirectory() = 0;
     // Milliseconds since midnight, Coordinated Universal Time.
@@ -51,5 +61,8 @@ void ClearEndRequest(); // for tests
 void ShowIoError(const std::string& path);
 
 // The directory of the drill program's executable, ending in '/'. Every
-// data file path is AppDir followed by the bare file name.
+// shipped data file path is AppDir followed by the bare file name.
 extern std::string AppDir;
+// The directory of the learner's own files, "kidrill.ini" and "wordu.txt",
+// ending in '/': UserDataDirectory(AppDir), set at start-up.
+extern std::string UserDir;

@@ -9,21 +9,26 @@ ProblemSet Problems;
 
 namespace {
 
-// Appends one word list; false when the preparation must stop.
-bool AppendList(const std::string& path, ProblemSet& set, Preparation& outcome)
+enum class List { Level, User };
+
+// Appends one word list; false when the preparation must stop. A missing
+// level list ends the program, a missing user list is no list; one that is
+// there but cannot be read is named, and the player goes back to the title
+// window with nothing lost.
+bool AppendList(const std::string& path, List list, ProblemSet& set, Preparation& outcome)
 {
-    switch (LoadWordList(path, set)) {
-    case FileStatus::Ok:
+    const FileStatus status = LoadWordList(path, set);
+    if (status == FileStatus::Ok)
         return true;
-    case FileStatus::CannotOpen:
+    if (status == FileStatus::CannotOpen && !FileExists(path)) {
+        if (list == List::User)
+            return true;
         RequestEnd();
         outcome = Preparation::Terminated;
         return false;
-    case FileStatus::ReadError:
-        ShowIoError(path);
-        outcome = Preparation::Empty;
-        return false;
     }
+    CurrentPlatform().showError(path + " を読み込めません", "エラー");
+    outcome = Preparation::Empty;
     return false;
 }
 
@@ -36,7 +41,7 @@ std::string LevelFilePath(std::uint8_t level)
 
 std::string UserListPath()
 {
-    return AppDir + "wordu.txt";
+    return UserDir + "wordu.txt";
 }
 
 void ShuffleProblems(ProblemSet& set, RandomSource& random)
@@ -69,9 +74,9 @@ Preparation PrepareProblemSet(std::uint8_t level, ProblemSet& set, DrillCounters
 {
     set.Count = 0;
     Preparation outcome = Preparation::Ready;
-    if (!AppendList(LevelFilePath(level), set, outcome))
+    if (!AppendList(LevelFilePath(level), List::Level, set, outcome))
         return outcome;
-    if (level == 3 && FileExists(UserListPath()) && !AppendList(UserListPath(), set, outcome))
+    if (level == 3 && !AppendList(UserListPath(), List::User, set, outcome))
         return outcome;
     ConvertProblems(set);
     if (set.Count == 0)

@@ -12,8 +12,8 @@ extern ProblemSet Problems;
 
 enum class Preparation {
     Ready,      // at least one problem, shuffled, counters cleared
-    Terminated, // a word list could not be opened: the program is ending
-    Empty,      // no problem converted: the drill cannot start
+    Terminated, // a word list is missing: the program is ending
+    Empty,      // no problem, or a list that could not be read: the drill cannot start
 };
 
 std::string LevelFilePath(std::uint8_t level);

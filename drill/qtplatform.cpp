@@ -52,8 +52,21 @@ void QtPlatform::showError(const std::string& text, const std::string& caption)
 void QtPlatform::requestTerminate()
 {
     // Queued, so that the program ends as soon as an event loop runs, and
-    // every nested loop (a modal window's) ends with it.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    // every nested loop (a modal window's) ends with it. Not quit(): that
+    // first asks every window to close, and the time-up banner refuses.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+Platform::Screens QtPlatform::screens()
+{
+    Screens all;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        all.primary = {primary->geometry().x(), primary->geometry().y()};
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        all.available.push_back({area.x(), area.y(), area.width(), area.height()});
+    }
+    return all;
 }
 
 Platform::ScreenSize QtPlatform::screenSize()

@@ -26,6 +26,7 @@ public:
     void showError(const std::string& text, const std::string& caption) override;
     void requestTerminate() override;
     ScreenSize screenSize() override;
+    Screens screens() override;
     std::string executableDirectory() override;
     std::uint32_t timeOfDayUtc() override;
 

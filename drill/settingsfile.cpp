@@ -3,6 +3,7 @@
 #include "platform.h"
 #include "settings.h"
 #include "textfile.h"
+#include "userfiles.h"
 
 #include <limits>
 
@@ -73,7 +74,7 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text)
 
 std::string SettingsPath()
 {
-    return AppDir + "kidrill.ini";
+    return UserDir + "kidrill.ini";
 }
 
 void ReadSettings(const IniFile& profile, std::int32_t screenWidth, std::int32_t screenHeight)
@@ -118,7 +119,7 @@ bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores)
     }
     if (ok) {
         StoreSettings(profile, places, scores);
-        ok = WriteFileAtomically(path, profile.bytes());
+        ok = static_cast<bool>(WriteUserFile(path, profile.bytes()));
     }
     if (!ok)
         CurrentPlatform().showError(path + " に書き込めません", "エラー");

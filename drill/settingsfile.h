@@ -28,6 +28,7 @@ struct SavedPlaces {
 // every other line as it was.
 void StoreSettings(IniFile& profile, const SavedPlaces& places, const HighScores& scores);
 
-// The save at exit: the file is replaced as a whole or not at all. A failed
-// save reports "%s に書き込めません" with the file's path and returns false.
+// The save at exit, and of a new best: the file is replaced as a whole or not
+// at all, and never when this user may not write it. A failed save reports
+// "%s に書き込めません" with the file's path and returns false.
 bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores);

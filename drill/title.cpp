@@ -9,12 +9,13 @@
 #include "random.h"
 #include "rank.h"
 #include "roma.h"
+#include "session.h"
 #include "settingsfile.h"
 #include "textfile.h"
 #include "ui.h"
+#include "userfiles.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -113,6 +114,7 @@ Ttitle1::Ttitle1(QWidget* parent)
 void Ttitle1::FormCreate()
 {
     AppDir = CurrentPlatform().executableDirectory();
+    UserDir = UserDataDirectory(AppDir);
     if (!LoadRomajiTable())
         return;
     switch (LoadFingerTable()) {
@@ -176,7 +178,7 @@ void Ttitle1::FormClose()
 {
     if (EndRequested())
         return;
-    SaveSettingsFile({main1->x(), main1->y(), kb1->x(), kb1->y()}, HighScoreTable);
+    SaveSettings();
 }
 
 void Ttitle1::done(int result)
@@ -184,7 +186,7 @@ void Ttitle1::done(int result)
     FormClose();
     QDialog::done(result);
     // The main window: closing it ends the program, whatever else is open.
-    QCoreApplication::quit();
+    RequestEnd();
 }
 
 void Ttitle1::keyPressEvent(QKeyEvent* event)

@@ -3,6 +3,8 @@
 #include "boxtext.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -50,4 +52,26 @@ void RemoveEntry(WordTable& table, std::uint16_t n)
     auto& entries = table.WordEntries;
     std::move(entries.begin() + n, entries.begin() + table.EntryCount, entries.begin() + (n - 1));
     --table.EntryCount;
+}
+
+QString SaveFailureText(const QString& path, int error)
+{
+    QString reason;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        reason = QStringLiteral("書き込みの権限がありません。");
+        break;
+    case EROFS:
+        reason = QStringLiteral("読み取り専用のファイルシステムです。");
+        break;
+    case ENOSPC:
+    case EDQUOT:
+        reason = QStringLiteral("ディスクに空きがありません。");
+        break;
+    default:
+        reason = QString::fromLocal8Bit(std::strerror(error));
+        break;
+    }
+    return QStringLiteral("%1 に保存できませんでした。\n%2\n\n一覧はそのまま残っています。").arg(path, reason);
 }

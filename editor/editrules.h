@@ -44,6 +44,10 @@ void ReplaceEntry(WordTable& table, std::uint16_t n, const WordEntry& entry);
 // The later entries move one place up, keeping their order.
 void RemoveEntry(WordTable& table, std::uint16_t n);
 
+// The message of a save that failed: the file, and the reason in the
+// user's words for the usual ones (the system's text for the others).
+QString SaveFailureText(const QString& path, int error);
+
 // How a control follows the window's edges when it is resized.
 enum class Anchor { Fixed, StretchRight, StretchRightBottom, RightBottom };
 

@@ -1,5 +1,8 @@
 #include "icon.h"
+#include "instanceguard.h"
 #include "main.h"
+#include "terminationsignals.h"
+#include "userfiles.h"
 
 #include <QApplication>
 
@@ -13,9 +16,21 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.WordList"));
     QApplication::setWindowIcon(EditorIcon());
 
-    TForm1 Form1(QCoreApplication::applicationDirPath());
+    // Where the drill looks for the list too; a second editor over the same
+    // list ends here, before it reads anything.
+    const QString appDirectory = QCoreApplication::applicationDirPath();
+    const std::string directory = UserDataDirectory(appDirectory.toStdString() + '/');
+    InstanceGuard guard(QStringLiteral("kidlist"), directory);
+    if (!MayStart(guard, QCoreApplication::applicationName()))
+        return 0;
+
+    TForm1 Form1(QString::fromStdString(directory), appDirectory);
     if (!Form1.loaded())
         return 1;
+    QObject::connect(&guard, &InstanceGuard::showRequested, &Form1, [&Form1] { BringToFront(&Form1); });
+    // The end of the desktop session: nothing is asked and nothing saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, [] { QCoreApplication::exit(0); });
     Form1.show();
     return QApplication::exec();
 }

@@ -63,13 +63,14 @@ void TForm1::ShowMessage(QWidget* parent, const QString& text)
     QMessageBox::warning(parent, AppTitle, text);
 }
 
-TForm1::TForm1(const QString& directory, Tell tell, QWidget* parent)
+TForm1::TForm1(const QString& directory, const QString& appDirectory, Tell tell, QWidget* parent)
     : QWidget(parent), table_(std::make_unique<WordTable>()),
       path_(QFile::encodeName(QDir(directory).filePath(QStringLiteral("wordu.txt"))).toStdString()),
       tell_(std::move(tell))
 {
     // The drill's own table says what it can type.
-    const FileBytes romaji = ReadFileBytes(QFile::encodeName(QDir(directory).filePath(QStringLiteral("roma.txt"))).toStdString());
+    const FileBytes romaji =
+        ReadFileBytes(QFile::encodeName(QDir(appDirectory).filePath(QStringLiteral("roma.txt"))).toStdString());
     if (romaji.status == FileStatus::Ok) {
         romaji_ = std::make_unique<RomajiTableData>();
         ParseRomajiTable(romaji.bytes, *romaji_, sokuon_);
@@ -331,10 +332,14 @@ void TForm1::List1DblClick()
 
 void TForm1::Button5Click()
 {
-    // A file that cannot be written leaves everything as it was, and the
-    // user can still quit without saving.
-    if (!saveAllowed_ || !SaveWordEntries(path_, *table_))
+    if (!saveAllowed_)
         return;
+    // A file that cannot be written leaves everything as it was; the user
+    // learns why, and can still quit without saving.
+    if (const WriteOutcome saved = SaveWordEntries(path_, *table_); !saved) {
+        tell_(this, SaveFailureText(QFile::decodeName(path_.c_str()), saved.error));
+        return;
+    }
     close();
 }
 

@@ -32,8 +32,10 @@ public:
     using Tell = std::function<void(QWidget* parent, const QString& text)>;
     static void ShowMessage(QWidget* parent, const QString& text);
 
-    // `directory` holds "wordu.txt": the program passes its executable's own.
-    explicit TForm1(const QString& directory, Tell tell = ShowMessage, QWidget* parent = nullptr);
+    // `directory` holds "wordu.txt"; `appDirectory` the drill's shipped
+    // "roma.txt", which says what the drill can type.
+    TForm1(const QString& directory, const QString& appDirectory, Tell tell = ShowMessage,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // False when "wordu.txt" exists but could not be read: the program then

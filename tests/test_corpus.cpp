@@ -46,7 +46,7 @@ class TestCorpus : public QObject {
     ScratchDir dir;
 
 private slots:
-    void initTestCase() { AppDir = dir.path(); }
+    void initTestCase() { AppDir = UserDir = dir.path(); }
 
     void romajiTables_data()
     {

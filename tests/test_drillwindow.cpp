@@ -85,7 +85,7 @@ private slots:
     {
         platform = std::make_unique<RecordingPlatform>();
         dir = std::make_unique<ScratchDir>();
-        AppDir = dir->path();
+        AppDir = UserDir = dir->path();
         dir->write("roma.txt", ReadFileBytes(SourceDataDir() + "roma.txt").bytes);
         dir->write("code.dat", ReadFileBytes(AppDataDir() + "code.dat").bytes);
         QVERIFY(LoadRomajiTable());

@@ -6,6 +6,8 @@
 #include <QTest>
 
 #include <deque>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,7 +45,7 @@ struct DrillDir {
     RecordingPlatform platform;
     DrillDir()
     {
-        AppDir = dir.path();
+        AppDir = UserDir = dir.path();
         ParseRomajiTable(Cp932Lines({"か,ka", "き,ki", "く,ku", "っ,xtu"}), RomajiTable, SokuonRomaji);
     }
 };
@@ -198,23 +200,48 @@ private slots:
         QVERIFY(random.asked.empty());
     }
 
-    void unreadableUserListEndsTheProgram()
+    // A list that is there but cannot be read is named; the drill does not
+    // start and the program goes on.
+    void unreadableListIsNamed_data()
     {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("user list is a directory") << 3 << "wordu.txt" << "directory";
+        QTest::newRow("level list is a directory") << 1 << "word1.txt" << "directory";
+        QTest::newRow("user list fails while read") << 3 << "wordu.txt" << "/proc/self/mem";
+        QTest::newRow("level list is a pipe, which would never end") << 3 << "word3.txt" << "pipe";
+    }
+    void unreadableListIsNamed()
+    {
+        QFETCH(int, level);
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
         DrillDir drill;
+        drill.dir.write("word1.txt", Cp932Lines({"a,か", "m"}));
         drill.dir.write("word3.txt", Cp932Lines({"a,か", "m"}));
-        // A directory exists under the name but cannot be read as a file.
-        QVERIFY(QDir(QString::fromStdString(drill.dir.path())).mkdir("wordu.txt"));
+        const std::string path = drill.dir.file(file.toStdString());
+        ::unlink(path.c_str());
+        if (kind == "directory")
+            QVERIFY(::mkdir(path.c_str(), 0700) == 0);
+        else if (kind == "pipe")
+            QVERIFY(::mkfifo(path.c_str(), 0600) == 0);
+        else
+            QVERIFY(::symlink(kind.toStdString().c_str(), path.c_str()) == 0);
         ScriptedRandom random({});
-        QCOMPARE(PrepareProblemSet(3, Problems, Counters, random), Preparation::Terminated);
-        QCOMPARE(drill.platform.terminateRequests, 1);
+        QCOMPARE(PrepareProblemSet(std::uint8_t(level), Problems, Counters, random), Preparation::Empty);
+        QCOMPARE(drill.platform.terminateRequests, 0);
+        QCOMPARE(drill.platform.errors.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(drill.platform.errors[0].text), QString::fromStdString(path + " を読み込めません"));
     }
 
     void levelFileNames()
     {
         AppDir = "/app/";
+        UserDir = "/home/u/.local/share/kidrill/";
         QCOMPARE(LevelFilePath(1), std::string("/app/word1.txt"));
         QCOMPARE(LevelFilePath(3), std::string("/app/word3.txt"));
-        QCOMPARE(UserListPath(), std::string("/app/wordu.txt"));
+        QCOMPARE(UserListPath(), std::string("/home/u/.local/share/kidrill/wordu.txt"));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "settings.h"
 #include "settingsfile.h"
 #include "testsupport.h"
+#include "windowplace.h"
 
 #include <QTest>
 
@@ -173,6 +174,55 @@ private slots:
         ReadSettings(IniFile("[Option]\r\nKeySound=\r\nShowKeyboard=\r\n"), 800, 600);
         QVERIFY(!KeySound);
         QVERIFY(ShowKeyboard);
+
+        // The keyboard's top wraps as 32-bit arithmetic does.
+        ReadSettings(IniFile("[Position]\r\nMainY=2147483647\r\n"), 800, 600);
+        QCOMPARE(KeyboardY, -2147483647 + 318);
+    }
+
+    // A window of the drill's size, stored at a place, on these screens'
+    // available areas ("x,y,w,h" each); "-" where the default place shows.
+    void placesOnTheScreens_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<QString>("screens");
+        QTest::addColumn<QString>("shown");
+
+        const QString hd = "0,0,1920,1080";
+        QTest::newRow("on the screen") << 100 << 100 << hd << "100,100";
+        QTest::newRow("partly off the left edge") << -50 << 7 << hd << "-50,7";
+        QTest::newRow("beyond the right edge") << 1920 << 100 << hd << "-";
+        QTest::newRow("half off the bottom") << 100 << 1080 - 147 << hd << "100,933";
+        QTest::newRow("mostly off the bottom") << 100 << 1080 - 146 << hd << "-";
+        QTest::newRow("saved on a larger screen") << 2500 << 1300 << hd << "-";
+        QTest::newRow("saved without QT_SCALE_FACTOR=2") << 640 << 304 << "0,0,960,540" << "-";
+        QTest::newRow("on the second screen") << 2000 << 100 << hd + ";1920,0,1280,1024" << "2000,100";
+        QTest::newRow("across two screens") << 1920 - 400 << 100 << hd + ";1920,0,1280,1024" << "1520,100";
+        QTest::newRow("below the shorter of two screens") << 2000 << 900 << hd + ";1920,0,1280,720" << "-";
+        QTest::newRow("mirrored screens count once") << 100 << 1080 - 100 << hd + ";" + hd << "-";
+        QTest::newRow("largest values") << 2147483647 << 2147483647 << hd << "-";
+        QTest::newRow("smallest values") << -2147483647 - 1 << -2147483647 - 1 << hd << "-";
+        QTest::newRow("no screens known") << 5000 << 5000 << "" << "5000,5000";
+    }
+    void placesOnTheScreens()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(QString, screens);
+        QFETCH(QString, shown);
+        std::vector<WindowArea> areas;
+        for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
+            const QStringList v = screen.split(',');
+            areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
+        }
+        const WindowPoint stored {x, y};
+        const WindowPoint fallback {640, 304};
+        const WindowPoint place = PlaceOnScreens(stored, 631, 293, areas, fallback);
+        QCOMPARE(QString("%1,%2").arg(place.x).arg(place.y), shown == "-" ? QString("640,304") : shown);
+        // Written back as stored unless moved; a moved window writes where it is.
+        QCOMPARE(PlaceToWrite(stored, place, place), stored);
+        QCOMPARE(PlaceToWrite(stored, place, WindowPoint {place.x + 1, place.y}), (WindowPoint {place.x + 1, place.y}));
     }
 
     void firstSaveWritesItsKeysInOrder()
@@ -195,7 +245,7 @@ private slots:
     {
         RecordingPlatform platform;
         ScratchDir dir;
-        AppDir = dir.path();
+        AppDir = UserDir = dir.path();
         const std::string mine = "[Color]\r\nL_Ko=$FF00\r\n[Option]\r\nShowKeyboard=0\r\n[Position]\r\nMainX=1\r\n";
         dir.write("kidrill.ini", mine);
         QVERIFY(SaveSettingsFile({7, 8, 9, 10}, HighScores {}));
@@ -213,13 +263,14 @@ private slots:
     {
         RecordingPlatform platform;
         ScratchDir dir;
-        AppDir = dir.path() + "gone/";
+        dir.write("gone", ""); // a file where the directory would be made
+        AppDir = UserDir = dir.path() + "gone/";
         QVERIFY(!SaveSettingsFile({1, 2, 3, 4}, HighScores {}));
         QCOMPARE(platform.errors.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(platform.errors[0].text), QString::fromStdString(AppDir + "kidrill.ini に書き込めません"));
 
         // A settings file that cannot be read is not replaced.
-        AppDir = dir.path();
+        AppDir = UserDir = dir.path();
         QVERIFY(QDir(QString::fromStdString(dir.path())).mkdir("kidrill.ini"));
         QVERIFY(!SaveSettingsFile({1, 2, 3, 4}, HighScores {}));
         QCOMPARE(platform.errors.size(), std::size_t(2));

@@ -7,6 +7,7 @@
 #include "recordingplatform.h"
 #include "result.h"
 #include "scores.h"
+#include "session.h"
 #include "settings.h"
 #include "stop.h"
 #include "testsupport.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <csignal>
 #include <functional>
 #include <map>
 #include <memory>
@@ -154,16 +156,46 @@ private slots:
         QVERIFY(!EndRequested());
     }
 
+    // On a screen of 1600 × 900: the drill window's default place is 480,214
+    // and the keyboard's 670,534.
+    void unmovedWindowsWriteTheirPlacesBack_data()
+    {
+        QTest::addColumn<std::string>("stored");
+        QTest::addColumn<QPoint>("drillShown");
+        QTest::addColumn<QPoint>("keyboardShown");
+        QTest::addColumn<QPoint>("drillMovedTo"); // null: not moved
+        QTest::addColumn<std::string>("written");
+
+        const std::string offScreen = "MainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n";
+        // Where the platform cannot place windows, the places still round-trip.
+        QTest::newRow("a keyboard off the screen shows at its default place")
+            << offScreen << QPoint(-50, 7) << QPoint(670, 534) << QPoint() << offScreen;
+        QTest::newRow("MainY at the limit, without KeyboardY")
+            << std::string("MainY=2147483647\r\n") << QPoint(480, 214) << QPoint(670, 534) << QPoint()
+            << std::string("MainY=2147483647\r\nMainX=480\r\nKeyboardX=670\r\nKeyboardY=-2147483329\r\n");
+        QTest::newRow("a window moved after it was put back writes its new place")
+            << std::string("MainX=5000\r\n") << QPoint(480, 214) << QPoint(670, 534) << QPoint(10, 20)
+            << std::string("MainX=10\r\nMainY=20\r\nKeyboardX=670\r\nKeyboardY=534\r\n");
+    }
     void unmovedWindowsWriteTheirPlacesBack()
     {
-        // Where the platform cannot place windows, the places still round-trip.
-        dir->write("kidrill.ini", "[Position]\r\nMainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n");
+        QFETCH(std::string, stored);
+        QFETCH(QPoint, drillShown);
+        QFETCH(QPoint, keyboardShown);
+        QFETCH(QPoint, drillMovedTo);
+        QFETCH(std::string, written);
+        dir->write("kidrill.ini", "[Position]\r\n" + stored);
         {
             Program program;
+            QCOMPARE(main1->pos(), drillShown);
+            QCOMPARE(kb1->pos(), keyboardShown);
+            if (!drillMovedTo.isNull())
+                main1->move(drillMovedTo);
             program.title->show();
             program.title->Button2->click();
         }
-        QVERIFY(dir->read("kidrill.ini").starts_with("[Position]\r\nMainX=-50\r\nMainY=7\r\nKeyboardX=123456\r\nKeyboardY=-9\r\n[Level1]"));
+        const std::string expected = "[Position]\r\n" + written + "[Level1]\r\n";
+        QCOMPARE(Show(dir->read("kidrill.ini").substr(0, expected.size())), Show(expected));
     }
 
     void missingDataEndsWithoutSaving_data()
@@ -421,6 +453,76 @@ private slots:
         QCOMPARE(platform->errors.size(), std::size_t(1));
         QVERIFY(program.title->isVisible());
         QVERIFY(!main1->isVisible());
+    }
+
+    // The desktop session ends while a new best is on the screen: the best
+    // is on disk already, and the end saves as "おわり" does.
+    void sessionEndSavesLikeOwari_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("during");
+        QTest::newRow("SIGTERM at the result") << "SIGTERM" << "result";
+        QTest::newRow("SIGHUP during the time-up banner") << "SIGHUP" << "banner";
+        QTest::newRow("the session manager's quit at the result") << "quit" << "result";
+    }
+    void sessionEndSavesLikeOwari()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, during);
+        dir->write("kidrill.ini", "[Color]\r\nL_Ko=$FF00\r\n");
+        Program program;
+        EndWithTheSession(program.title.get());
+        program.title->show();
+        program.title->selectMode(3);
+        std::string atResult, atEnd;
+        const auto endSession = [&] {
+            main1->move(main1->x() + 5, main1->y());
+            if (how == "quit") {
+                QEvent quit(QEvent::Quit);
+                QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            } else {
+                raise(how == "SIGTERM" ? SIGTERM : SIGHUP);
+            }
+            QTRY_VERIFY(EndRequested());
+            atEnd = dir->read("kidrill.ini");
+        };
+        ModalDriver driver;
+        driver.actions[main1] = [&] {
+            platform->now = 1000;
+            for (int i = 0; i < 100; ++i)
+                Type(main1, "a");
+        };
+        driver.actions[stopdlg] = [&] {
+            if (during == "banner")
+                endSession();
+            for (int tick = 0; tick < 5; ++tick)
+                stopdlg->Timer1Timer();
+            // The real program's loops end with the session.
+            if (during == "banner")
+                QTimer::singleShot(0, main1, [] { main1->close(); });
+        };
+        driver.actions[resultdlg] = [&] {
+            atResult = dir->read("kidrill.ini");
+            endSession();
+            resultdlg->Button1->click();
+        };
+        program.title->Button1->click();
+
+        const std::string best = "[Level1]\r\nMode1=0\r\nMode2=0\r\nMode3=0\r\nMode4="
+            + std::to_string(HighScoreTable.at(1, 4)) + "\r\n";
+        QVERIFY(HighScoreTable.at(1, 4) > 0);
+        if (during == "result")
+            QVERIFY2(atResult.find(best) != std::string::npos, qPrintable(Show(atResult)));
+        QVERIFY2(atEnd.find(best) != std::string::npos, qPrintable(Show(atEnd)));
+        const std::string moved = "MainX=" + std::to_string(main1->x()) + "\r\n";
+        QVERIFY2(atEnd.starts_with("[Color]\r\nL_Ko=$FF00\r\n[Position]\r\n" + moved), qPrintable(Show(atEnd)));
+        QCOMPARE(platform->terminateRequests, 1);
+        QVERIFY(!program.title->isVisible());
+        // Nothing more is shown or saved on the way out.
+        QCOMPARE(driver.seen.count("けっか"), during == "result" ? 1 : 0);
+        dir->write("kidrill.ini", "x");
+        program.title->close();
+        QCOMPARE(dir->read("kidrill.ini"), std::string("x"));
     }
 
     void bannerAndResultAsDrawn()

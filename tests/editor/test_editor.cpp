@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -41,7 +43,7 @@ struct Editor {
     void reopen()
     {
         told.clear();
-        form = std::make_unique<TForm1>(QString::fromStdString(dir.path()),
+        form = std::make_unique<TForm1>(QString::fromStdString(dir.path()), QString::fromStdString(dir.path()),
                                         [this](QWidget*, const QString& text) { told << text; });
     }
     std::string file() const { return dir.read("wordu.txt"); }
@@ -331,6 +333,11 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(e.form->isVisible());
+        // The user is told which file and why.
+        QCOMPARE(e.told.size(), 1);
+        const QString path = QString::fromStdString(e.dir.file("wordu.txt"));
+        QCOMPARE(e.told[0].section('\n', 0, 1),
+                 path + " に保存できませんでした。\n" + QString::fromLocal8Bit(strerror(EFBIG)));
         QCOMPARE(Show(e.file()), Show(ThreeEntries));
         QCOMPARE(e.lines(), QStringList({"急がば回れ", "石の上にも三年"}));
         QCOMPARE(e.form->table().EntryCount, std::uint16_t(2));
@@ -424,7 +431,8 @@ private slots:
         QVERIFY(kind == "directory" ? QDir().mkdir(QString::fromStdString(path))
                                     : symlink(kind.toStdString().c_str(), path.c_str()) == 0);
         QStringList told;
-        TForm1 form(QString::fromStdString(dir.path()), [&](QWidget*, const QString& text) { told << text; });
+        TForm1 form(QString::fromStdString(dir.path()), QString::fromStdString(dir.path()),
+                    [&](QWidget*, const QString& text) { told << text; });
         QVERIFY(!form.loaded());
         QCOMPARE(told.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())

@@ -1,0 +1,100 @@
+#include "session.h"
+
+#include "keyboard.h"
+#include "main.h"
+#include "platform.h"
+#include "scores.h"
+#include "settings.h"
+#include "settingsfile.h"
+#include "terminationsignals.h"
+#include "windowplace.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace {
+
+// Where creation put the two windows.
+WindowPoint DrillShown;
+WindowPoint KeyboardShown;
+
+std::int32_t Wrapped(std::int64_t value)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+WindowPoint Place(QWidget& window, WindowPoint stored, WindowPoint byDefault)
+{
+    const Platform::Screens screens = CurrentPlatform().screens();
+    const WindowPoint fallback {Wrapped(std::int64_t(screens.primary.x) + byDefault.x),
+                                Wrapped(std::int64_t(screens.primary.y) + byDefault.y)};
+    const WindowPoint shown = PlaceOnScreens(stored, window.width(), window.height(), screens.available, fallback);
+    window.move(shown.x, shown.y);
+    return shown;
+}
+
+WindowPoint Now(const QWidget* window, WindowPoint shown)
+{
+    return window ? WindowPoint {window->x(), window->y()} : shown;
+}
+
+// The session manager's quit reaches the program as a Quit event.
+class SessionWatcher final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Quit)
+            return QObject::eventFilter(watched, event);
+        EndSession();
+        return true;
+    }
+};
+
+} // namespace
+
+void PlaceDrillWindow(QWidget& window)
+{
+    const Platform::ScreenSize screen = CurrentPlatform().screenSize();
+    DrillShown = Place(window, {MainX, MainY}, {DefaultMainX(screen.width), DefaultMainY(screen.height)});
+}
+
+void PlaceKeyboardWindow(QWidget& window)
+{
+    const Platform::ScreenSize screen = CurrentPlatform().screenSize();
+    KeyboardShown = Place(window, {KeyboardX, KeyboardY},
+                          {DefaultKeyboardX(screen.width), DefaultKeyboardY(DefaultMainY(screen.height))});
+}
+
+bool SaveSettings()
+{
+    const WindowPoint drill = PlaceToWrite({MainX, MainY}, DrillShown, Now(main1, DrillShown));
+    const WindowPoint keyboard = PlaceToWrite({KeyboardX, KeyboardY}, KeyboardShown, Now(kb1, KeyboardShown));
+    return SaveSettingsFile({drill.x, drill.y, keyboard.x, keyboard.y}, HighScoreTable);
+}
+
+void EndSession()
+{
+    if (EndRequested())
+        return;
+    // The end is asked for first: it also ends the loop of an error box
+    // that a failed save shows, as nobody may be there to close it.
+    RequestEnd();
+    SaveSettings();
+}
+
+void EndWithTheSession(QObject* owner)
+{
+    auto* watcher = new SessionWatcher(owner);
+    QCoreApplication::instance()->installEventFilter(watcher);
+    auto* termination = new TerminationSignals(watcher);
+    QObject::connect(termination, &TerminationSignals::received, watcher, [] { EndSession(); });
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QObject::connect(app, &QGuiApplication::commitDataRequest, watcher, [] {
+            if (!EndRequested())
+                SaveSettings();
+        });
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+class QObject;
+class QWidget;
+
+// What the drill keeps of a session, and when it goes to disk.
+
+// Moves the drill window (MainX, MainY) or the keyboard window (KeyboardX,
+// KeyboardY) to its stored place, or to its default place on the primary
+// screen when the stored one is mostly off the screens.
+void PlaceDrillWindow(QWidget& window);
+void PlaceKeyboardWindow(QWidget& window);
+
+// Saves the window places and HighScoreTable as "おわり" does: a window that
+// was not moved writes its stored place back. False when the save failed,
+// which it has reported.
+bool SaveSettings();
+
+// The desktop session is ending: saves as "おわり" does and ends the
+// program. Does nothing when the program is ending already, or when
+// start-up failed (its settings were never read).
+void EndSession();
+
+// Makes SIGTERM, SIGHUP and the session manager's quit end the session,
+// for as long as `owner` lives. The session manager's request to save comes
+// first and saves without ending.
+void EndWithTheSession(QObject* owner);

@@ -1,0 +1,134 @@
+#include "instanceguard.h"
+#include "testsupport.h"
+#include "textfile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+// One program of a kind per data directory.
+
+namespace {
+
+// The shipped application directory, copied so that the programs run on
+// files of their own.
+void CopyApplication(const QString& to)
+{
+    const QString from = QString::fromStdString(AppDataDir());
+    for (const char* name : {"kidrill", "kidlist", "roma.txt", "code.dat", "word1.txt", "word2.txt", "word3.txt"})
+        QVERIFY(QFile::copy(from + name, to + name));
+}
+
+std::unique_ptr<QProcess> Start(const QString& program)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(program);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start();
+    return process;
+}
+
+bool Running(const QProcess& p) { return p.state() != QProcess::NotRunning; }
+
+} // namespace
+
+class TestInstance : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir runtime;
+
+private slots:
+    void initTestCase()
+    {
+        // The guards' locks and sockets, apart from the user's.
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    }
+
+    void secondStartAsksTheFirst()
+    {
+        ScratchDir data;
+        auto first = std::make_unique<InstanceGuard>("kidrill", data.path());
+        QVERIFY(first->first());
+        QSignalSpy shown(first.get(), &InstanceGuard::showRequested);
+        {
+            // Another spelling of the same directory is the same directory.
+            InstanceGuard second("kidrill", data.path() + "./../" + QDir(QString::fromStdString(data.path())).dirName().toStdString());
+            QVERIFY(!second.first());
+            QVERIFY(second.askFirstToShow());
+            QTRY_COMPARE(shown.count(), 1);
+            InstanceGuard editor("kidlist", data.path());
+            QVERIFY(editor.first());
+            ScratchDir other;
+            QVERIFY(InstanceGuard("kidrill", other.path()).first());
+        }
+        const QString lock = first->lockPath();
+        first.reset();
+        QVERIFY(!QFile::exists(lock));
+        QVERIFY(InstanceGuard("kidrill", data.path()).first());
+    }
+
+    // The real programs, started twice at the same moment, then after the
+    // survivor was killed, then ended by the desktop session.
+    void programsStartOnce_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("writtenAtTheEnd");
+        QTest::newRow("kidrill") << "kidrill" << "kidrill.ini";
+        QTest::newRow("kidlist") << "kidlist" << "";
+    }
+    void programsStartOnce()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, writtenAtTheEnd);
+        QTemporaryDir app;
+        const QString dir = app.path() + '/';
+        CopyApplication(dir);
+        const QStringList shipped = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+
+        // Exactly one of two starts stays; the other ends at once, having
+        // reached the first, and writes nothing.
+        const auto startTwice = [&]() -> std::unique_ptr<QProcess> {
+            auto a = Start(dir + program);
+            auto b = Start(dir + program);
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!Running(*a) || !Running(*b), 20000); }();
+            QProcess& ended = Running(*a) ? *b : *a;
+            auto survivor = Running(*a) ? std::move(a) : std::move(b);
+            [&] {
+                QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
+                QCOMPARE(ended.exitCode(), 0);
+                QVERIFY(Running(*survivor));
+                QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), shipped);
+            }();
+            return survivor;
+        };
+        auto survivor = startTwice();
+        QVERIFY(!QTest::currentTestFailed());
+
+        // A crash leaves its lock and socket behind; they block nothing.
+        ::kill(pid_t(survivor->processId()), SIGKILL);
+        QVERIFY(survivor->waitForFinished(10000));
+        survivor = startTwice();
+        QVERIFY(!QTest::currentTestFailed());
+
+        // The end of the session: the drill saves as "おわり" does, the
+        // editor saves nothing.
+        ::kill(pid_t(survivor->processId()), SIGTERM);
+        QVERIFY(survivor->waitForFinished(20000));
+        QCOMPARE(survivor->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(survivor->exitCode(), 0);
+        QStringList expected = shipped;
+        if (!writtenAtTheEnd.isEmpty()) {
+            expected << writtenAtTheEnd;
+            expected.sort();
+            QVERIFY(ReadFileBytes((dir + writtenAtTheEnd).toStdString()).bytes.starts_with("[Position]\r\nMainX="));
+        }
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), expected);
+    }
+};
+
+QTEST_MAIN(TestInstance)
+#include "test_instance.moc"
