@@ -67,20 +67,27 @@ QColor BackgroundOf(const QLabel* label)
 }
 
 namespace {
-const char* const SizeOnShow = "sizeOnShow";
-}
 
-void SetSizedText(QLabel* label, const QString& text)
+const char* const SizeOnShow = "sizeOnShow";
+
+void SizeToText(QLabel* label)
 {
-    if (label->text() == text && !text.isEmpty())
-        return;
-    label->setText(text);
     // Sizing loads the font; a window that is not shown yet (most of them
     // at start-up) waits for its show.
     if (label->window()->isVisible())
         label->adjustSize();
     else
         label->setProperty(SizeOnShow, true);
+}
+
+} // namespace
+
+void SetSizedText(QLabel* label, const QString& text)
+{
+    if (label->text() == text && !text.isEmpty())
+        return;
+    label->setText(text);
+    SizeToText(label);
 }
 
 void SizeLabelsOnShow(QWidget* window)
@@ -163,10 +170,7 @@ void SetLabelFont(QLabel* label, const QFont& font)
     if (label->font() == font)
         return;
     label->setFont(font);
-    if (label->window()->isVisible())
-        label->adjustSize();
-    else
-        label->setProperty(SizeOnShow, true);
+    SizeToText(label);
 }
 
 void DeliverKeyPresses(const QWidget* window, const QKeyEvent& event, const std::function<void(char)>& press)
