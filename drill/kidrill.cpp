@@ -10,9 +10,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -47,10 +44,5 @@ int main(int argc, char* argv[])
     if (KeySound)
         platform.loadSounds();
     title.show();
-#ifdef KIDRILL_STARTUP_PROBE
-    // The benchmark's build: report the widgets made, end at the first turn.
-    std::printf("%lld\n", static_cast<long long>(QApplication::allWidgets().size()));
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-#endif
     return app.exec();
 }
