@@ -144,6 +144,25 @@ class BenchDrill : public QObject {
         drill->show();
     }
 
+    // One long problem: a, i, u, e, o..., a new finger every key.
+    void startLongProblem()
+    {
+        std::string reading;
+        for (int i = 0; i < 50; ++i)
+            reading += "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8"; // あいうえお
+        startDrill("s," + reading.substr(0, 200) + "\r\nm\r\n");
+    }
+
+    // 300 problems of one key each, every one with its own texts.
+    void startOneKeyProblems()
+    {
+        std::string entries;
+        const char* kana[] = {"\x82\xa0", "\x82\xa2", "\x82\xa4", "\x82\xa6", "\x82\xa8"};
+        for (int i = 0; i < 300; ++i)
+            entries += "s" + std::to_string(i) + "," + kana[i % 5] + "\r\nm" + std::to_string(i) + "\r\n";
+        startDrill(entries);
+    }
+
 private slots:
     void initTestCase()
     {
@@ -169,11 +188,7 @@ private slots:
     // Hits in a long problem: the typed text grows, the guide moves on.
     void keyHit()
     {
-        // あいうえお... gives a, i, u, e, o: a new finger every key.
-        std::string reading;
-        for (int i = 0; i < 50; ++i)
-            reading += "\x82\xa0\x82\xa2\x82\xa4\x82\xa6\x82\xa8"; // あいうえお
-        startDrill("s," + reading.substr(0, 200) + "\r\nm\r\n");
+        startLongProblem();
         const RomajiText& romaji = Problems.problem(1).Romaji;
         QBENCHMARK {
             if (main1->CursorPos >= romaji.size())
@@ -184,6 +199,7 @@ private slots:
 
     void keyHitFloor()
     {
+        startLongProblem();
         LabelFloor floor;
         const TypedTexts typed(Problems.problem(1).Romaji, floor.tpr2->font());
         const qsizetype length = typed.chars.size() - 1;
@@ -220,11 +236,7 @@ private slots:
     // Every hit ends its one-key problem and shows the next.
     void keyEndOfProblem()
     {
-        std::string entries;
-        const char* kana[] = {"\x82\xa0", "\x82\xa2", "\x82\xa4", "\x82\xa6", "\x82\xa8"};
-        for (int i = 0; i < 300; ++i)
-            entries += "s" + std::to_string(i) + "," + kana[i % 5] + "\r\nm" + std::to_string(i) + "\r\n";
-        startDrill(entries);
+        startOneKeyProblems();
         QBENCHMARK {
             const RomajiText& romaji = Problems.problem(main1->ProblemIndex).Romaji;
             main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
@@ -233,6 +245,7 @@ private slots:
 
     void keyEndOfProblemFloor()
     {
+        startOneKeyProblems();
         LabelFloor floor;
         struct Shown {
             QString sentence, meaning, romaji, first;
