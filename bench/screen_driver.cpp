@@ -394,19 +394,19 @@ int RunKeys(Screen& screen, const std::string& plan, char** command)
     std::mt19937 random(15);
     std::istringstream tokens(plan);
     std::string token;
-    while (tokens >> token) {
+    for (int index = 1; tokens >> token; ++index) {
         if (token.size() != 2)
             Fail("bad plan token " + token);
         const char key = token[0];
         const char kind = token[1];
         // Keys come at no fixed phase of the clock, as a person's do.
-        screen.idleUntil(Clock::now() + std::chrono::milliseconds(20 + random() % 30));
+        screen.idleUntil(Clock::now() + std::chrono::milliseconds(15 + random() % 25));
         const Clock::time_point pressed = Clock::now();
         screen.key(static_cast<unsigned char>(key), true);
         std::optional<Damage> first;
         int rows = 0;
-        const Clock::time_point deadline = pressed + 1s;
-        while (const std::optional<Damage> d = screen.nextDamage(first ? first->at + 15ms : deadline)) {
+        const Clock::time_point deadline = pressed + 2s;
+        while (const std::optional<Damage> d = screen.nextDamage(first ? first->at + 5ms : deadline)) {
             if (d->window != windows.drill || clockLabel.contains(d->area))
                 continue;
             if (!first)
@@ -415,7 +415,8 @@ int RunKeys(Screen& screen, const std::string& plan, char** command)
         }
         screen.key(static_cast<unsigned char>(key), false);
         if (!first)
-            Fail(std::string("the window did not change after the key ") + key);
+            Fail(std::string("the window did not change after the key ") + key + " (key " + std::to_string(index) +
+                 " of the plan)");
         if (!RowsFit(kind, rows))
             Fail(std::string("the key ") + key + " changed the window unlike a " + kind + " (rows " +
                  std::to_string(rows) + "): the plan is out of step");
