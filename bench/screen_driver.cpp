@@ -151,6 +151,18 @@ public:
             last = d->at;
     }
 
+    // The largest shown window but `other`.
+    xcb_window_t largestShown(xcb_window_t other)
+    {
+        xcb_window_t largest = XCB_NONE;
+        for (const xcb_window_t w : shown_) {
+            if (w != other && (largest == XCB_NONE || windows_[w].w * windows_[w].h >
+                                                      windows_[largest].w * windows_[largest].h))
+                largest = w;
+        }
+        return largest;
+    }
+
     Rect geometry(xcb_window_t window) const
     {
         const auto found = windows_.find(window);
@@ -341,7 +353,8 @@ struct Started {
 };
 
 // Launches the program, presses Enter on its first window and waits for
-// the window that opens, painted and still, with the key focus.
+// the windows that open, painted and still; the largest takes the keys
+// (the drill window, not the keyboard window beside it).
 Started OpenDrill(Screen& screen, char** command)
 {
     Launch(command);
@@ -351,8 +364,9 @@ Started OpenDrill(Screen& screen, char** command)
     screen.idleUntil(Clock::now() + 50ms);
     screen.key(ReturnKey, true);
     screen.key(ReturnKey, false);
-    const xcb_window_t drill = screen.firstPaint(title, "the window Enter opens").window;
+    screen.firstPaint(title, "the window Enter opens");
     screen.settle(200ms);
+    const xcb_window_t drill = screen.largestShown(title);
     screen.focus(drill);
     screen.idleUntil(Clock::now() + 50ms);
     return {title, drill};
