@@ -21,6 +21,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
+#include <dirent.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -30,7 +31,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -38,7 +38,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -132,7 +131,7 @@ public:
         }
     }
 
-    // The first paint of a window that is not `other`, after `start`.
+    // The next paint of a shown window other than `other`.
     Damage firstPaint(xcb_window_t other, const char* what)
     {
         const Clock::time_point deadline = Clock::now() + 10s;
@@ -143,7 +142,7 @@ public:
         Fail(std::string("no paint of ") + what);
     }
 
-    // Waits until `window` has not changed for `quiet`.
+    // Waits until no window has changed for `quiet`.
     void settle(std::chrono::milliseconds quiet)
     {
         Clock::time_point last = Clock::now();
