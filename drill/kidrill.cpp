@@ -13,9 +13,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -58,10 +55,5 @@ int main(int argc, char* argv[])
     QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
     EndWithTheSession(&title);
     title.show();
-#ifdef KIDRILL_STARTUP_PROBE
-    // The benchmark's build: report the widgets made, end at the first turn.
-    std::printf("%lld\n", static_cast<long long>(QApplication::allWidgets().size()));
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-#endif
     return app.exec();
 }
