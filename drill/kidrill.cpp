@@ -31,6 +31,9 @@ int main(int argc, char* argv[])
                         UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/'));
     if (!MayStart(guard, QCoreApplication::applicationName()))
         return 0;
+    // Before the windows: the end of the session during start-up is taken
+    // as soon as the event loop runs, not by the signal's default death.
+    EndWithTheSession(&app);
     QtPlatform platform;
 
     // Created in this order: the title window loads what the others need.
@@ -53,7 +56,6 @@ int main(int argc, char* argv[])
     if (KeySound)
         platform.loadSounds();
     QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
-    EndWithTheSession(&title);
     title.show();
     return app.exec();
 }

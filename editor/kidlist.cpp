@@ -24,13 +24,14 @@ int main(int argc, char* argv[])
     if (!MayStart(guard, QCoreApplication::applicationName()))
         return 0;
 
+    // The end of the desktop session, from the start on: nothing is asked
+    // and nothing saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, [] { QCoreApplication::exit(0); });
     TForm1 Form1(QString::fromStdString(directory), appDirectory);
     if (!Form1.loaded())
         return 1;
     QObject::connect(&guard, &InstanceGuard::showRequested, &Form1, [&Form1] { BringToFront(&Form1); });
-    // The end of the desktop session: nothing is asked and nothing saved.
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, [] { QCoreApplication::exit(0); });
     Form1.show();
     return QApplication::exec();
 }
