@@ -169,6 +169,43 @@ class BenchDrill : public QObject {
         startDrill(entries);
     }
 
+    // Hits in a long problem: the typed text grows, the guide moves on.
+    void hitLongProblem(bool flexible)
+    {
+        FlexibleRomaji = flexible;
+        startLongProblem();
+        const RomajiText& romaji = Problems.problem(1).Romaji;
+        settle();
+        QBENCHMARK {
+            if (main1->CursorPos >= romaji.size())
+                main1->ShowProblem(1);
+            main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
+        }
+        FlexibleRomaji = false;
+    }
+
+    void missOneProblem(bool flexible)
+    {
+        FlexibleRomaji = flexible;
+        startDrill("s,\x82\xa0\r\nm\r\n");
+        settle();
+        QBENCHMARK { main1->FormKeyPress(main1, '#'); }
+        FlexibleRomaji = false;
+    }
+
+    // Every hit ends its one-key problem and shows the next.
+    void endOneKeyProblems(bool flexible)
+    {
+        FlexibleRomaji = flexible;
+        startOneKeyProblems();
+        settle();
+        QBENCHMARK {
+            const RomajiText& romaji = Problems.problem(main1->ProblemIndex).Romaji;
+            main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
+        }
+        FlexibleRomaji = false;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -191,18 +228,14 @@ private slots:
         kb1 = nullptr;
     }
 
-    // Hits in a long problem: the typed text grows, the guide moves on.
-    void keyHit()
-    {
-        startLongProblem();
-        const RomajiText& romaji = Problems.problem(1).Romaji;
-        settle();
-        QBENCHMARK {
-            if (main1->CursorPos >= romaji.size())
-                main1->ShowProblem(1);
-            main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
-        }
-    }
+    void keyHit() { hitLongProblem(false); }
+    void keyMiss() { missOneProblem(false); }
+    void keyEndOfProblem() { endOneKeyProblems(false); }
+    // With every spelling accepted, typing the spelling shown makes the
+    // same label calls: the floors are the same.
+    void keyHitFlexible() { hitLongProblem(true); }
+    void keyMissFlexible() { missOneProblem(true); }
+    void keyEndOfProblemFlexible() { endOneKeyProblems(true); }
 
     void keyHitFloor()
     {
@@ -225,12 +258,6 @@ private slots:
         }
     }
 
-    void keyMiss()
-    {
-        startDrill("s,\x82\xa0\r\nm\r\n");
-        settle();
-        QBENCHMARK { main1->FormKeyPress(main1, '#'); }
-    }
 
     void keyMissFloor()
     {
@@ -243,16 +270,6 @@ private slots:
         }
     }
 
-    // Every hit ends its one-key problem and shows the next.
-    void keyEndOfProblem()
-    {
-        startOneKeyProblems();
-        settle();
-        QBENCHMARK {
-            const RomajiText& romaji = Problems.problem(main1->ProblemIndex).Romaji;
-            main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
-        }
-    }
 
     void keyEndOfProblemFloor()
     {

@@ -155,14 +155,10 @@ QColor Tkb1::faceColour() const
 void Tkb1::lightFinger(Finger finger, std::optional<Colour> colour)
 {
     QLabel* label = fingerLabels_[finger];
-    if (colour) {
-        SetBackground(label, ToQColor(*colour));
-        SetTextColour(label, CaptionColourOn(*colour));
-    } else {
-        // Unlit, the cell takes the window's own colours again.
-        SetBackground(label, faceColour());
-        SetTextColour(label, faceText_);
-    }
+    if (colour)
+        SetColours(label, ToQColor(*colour), ToQColor(CaptionColourOn(*colour)));
+    else // unlit, the cell takes the window's own colours again
+        SetColours(label, faceColour(), ToQColor(faceText_));
 }
 
 void Tkb1::kbd(char ch)

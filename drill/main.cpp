@@ -53,24 +53,21 @@ QString Decimal(unsigned value)
     return QString::number(value);
 }
 
-// The fonts of the problem rows as drawn; a problem too wide for the window
-// takes smaller ones.
-QFont SentenceFont() { return DrillFont(21, true); }
-QFont MeaningFont() { return DrillFont(16); }
-QFont RomajiFont() { return DrillFont(24); }
 constexpr int NextKeyPixels = 37;
+constexpr int RomajiPixels = 24;
 
 // The next key keeps its size in proportion to the romaji row it follows.
-QFont NextKeyFont(const QFont& romaji)
+int NextKeyPixelsFor(const QFont& romaji)
 {
-    return DrillFont(NextKeyPixels * romaji.pixelSize() / RomajiFont().pixelSize());
+    return NextKeyPixels * romaji.pixelSize() / RomajiPixels;
 }
 
 } // namespace
 
 Tmain1::Tmain1(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      drawn_ {DrillFont(21, true), DrillFont(16), DrillFont(RomajiPixels), DrillFont(NextKeyPixels)}
 {
     setWindowTitle(QStringLiteral("ポプリカ　ぷるるん"));
     setFixedSize(631, 293);
@@ -86,14 +83,14 @@ Tmain1::Tmain1(QWidget* parent)
     bu1->hide();
 
     Label4 = MakeLabel(this, QStringLiteral("文章"), 24, 16, DrillFont(16));
-    tpg = MakeLabel(this, QStringLiteral("テスト"), 96, 16, SentenceFont());
+    tpg = MakeLabel(this, QStringLiteral("テスト"), 96, 16, drawn_.sentence);
     Label3 = MakeLabel(this, QStringLiteral("練習"), 24, 48, DrillFont(16));
-    tpy = MakeLabel(this, QStringLiteral("問題です"), 96, 48, MeaningFont());
+    tpy = MakeLabel(this, QStringLiteral("問題です"), 96, 48, drawn_.meaning);
     Label5 = MakeLabel(this, QStringLiteral("入力文字"), 16, 112, DrillFont(16));
-    tpr = MakeLabel(this, QStringLiteral("tesuto"), 96, 104, RomajiFont());
-    tpr2 = MakeLabel(this, QStringLiteral("fjtesuto"), 96, 140, RomajiFont());
+    tpr = MakeLabel(this, QStringLiteral("tesuto"), 96, 104, drawn_.romaji);
+    tpr2 = MakeLabel(this, QStringLiteral("fjtesuto"), 96, 140, drawn_.romaji);
     SetTextColour(tpr2, Red);
-    tpr3 = MakeLabel(this, QStringLiteral("t"), 96, NextCharTop, NextKeyFont(RomajiFont()));
+    tpr3 = MakeLabel(this, QStringLiteral("t"), 96, NextCharTop, drawn_.nextKey);
     SetTextColour(tpr3, Teal);
     Label6 = MakeLabel(this, QStringLiteral("全文字数"), 32, 216, DrillFont(16));
     total1 = MakeLabel(this, QStringLiteral("0"), 112, 216, DrillFont(16));
@@ -196,11 +193,12 @@ void Tmain1::ShowProblem(std::uint16_t index)
     SetSizedText(tpy, LabelText(p.Meaning));
     SetSizedText(tpg, LabelText(p.Sentence));
     SetSizedText(tpr, LabelText(p.Romaji));
-    if (FlexibleRomaji)
+    if (FlexibleRomaji) {
         FlexibleMatch.start(p.Reading, RomajiTable, SokuonRomaji, RomajiSpellings);
+        shownLine_.assign(FlexibleMatch.line());
+    }
     fitProblemFonts();
     CursorPos = 1;
-    measureTypedWidths(p.Romaji);
     tpr2->setText(QString());
     tpr2->resize(0, tpr2->height());
     Counters.TotalChars = static_cast<std::uint16_t>(Counters.TotalChars + p.Romaji.size());
@@ -211,33 +209,54 @@ void Tmain1::ShowProblem(std::uint16_t index)
 void Tmain1::fitProblemFonts()
 {
     // Every row starts at the romaji's left edge and must end inside the
-    // window; rows that fit keep their fonts as drawn.
+    // window. Rows that fit keep their fonts as drawn, which sizing a label
+    // to its text has measured already.
     const int room = width() - tpr->x();
-    const auto fitsRoom = [room](const QString& text) {
-        return [room, text](const QFont& font) { return TextWidth(font, text) <= room; };
+    const auto fitRow = [room](QLabel* label, const QFont& drawn) {
+        SetLabelFont(label, drawn);
+        if (LabelTextWidth(label) <= room)
+            return;
+        const QString text = label->text();
+        SetLabelFont(label, LargestFittingFont(drawn, room, [&](const QFont& font) { return TextWidth(font, text); }));
     };
-    SetLabelFont(tpg, LargestFittingFont(SentenceFont(), fitsRoom(tpg->text())));
-    SetLabelFont(tpy, LargestFittingFont(MeaningFont(), fitsRoom(tpy->text())));
+    fitRow(tpg, drawn_.sentence);
+    fitRow(tpy, drawn_.meaning);
+
+    // The romaji row, with the large next key where the last character
+    // will stand; the widths of the typed text come with it.
     const QString romaji = tpr->text();
-    const QFont romajiFont = LargestFittingFont(RomajiFont(), [&](const QFont& font) {
-        // The large next key stands where the last character will.
-        return TextWidth(font, romaji) <= room
-            && TextWidth(font, romaji.chopped(1)) + TextWidth(NextKeyFont(font), romaji.right(1)) <= room;
-    });
+    const QString last = romaji.right(1);
+    measureTypedWidths(romaji, drawn_.romaji);
+    const qsizetype length = std::min<qsizetype>(romaji.size(), qsizetype(typedWidths_.size()) - 1);
+    const int drawnWidth =
+        std::max(typedWidths_[length], typedWidths_[std::max<qsizetype>(0, length - 1)] + TextWidth(drawn_.nextKey, last));
+    QFont romajiFont = drawn_.romaji;
+    if (drawnWidth > room) {
+        romajiFont = LargestFittingFont(drawn_.romaji, room, [&](const QFont& font) {
+            return std::max(TextWidth(font, romaji), TextWidth(font, romaji.chopped(1)) + TextWidth(nextKeyFont(font), last));
+        });
+        measureTypedWidths(romaji, romajiFont);
+    }
     SetLabelFont(tpr, romajiFont);
     SetLabelFont(tpr2, romajiFont);
-    SetLabelFont(tpr3, NextKeyFont(romajiFont));
+    SetLabelFont(tpr3, nextKeyFont(romajiFont));
 }
 
-void Tmain1::measureTypedWidths(const RomajiText& romaji)
+QFont Tmain1::nextKeyFont(const QFont& romaji) const
 {
-    QTextLayout layout(LabelText(romaji), tpr2->font());
+    return romaji == drawn_.romaji ? drawn_.nextKey : DrillFont(NextKeyPixelsFor(romaji));
+}
+
+void Tmain1::measureTypedWidths(const QString& romaji, const QFont& font)
+{
+    QTextLayout layout(romaji, font);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
     const QTextLine line = layout.lineAt(0);
-    for (std::size_t n = 0; n <= romaji.size(); ++n)
-        typedWidths_[n] = static_cast<int>(std::ceil(line.cursorToX(static_cast<int>(n))));
+    const qsizetype count = std::min<qsizetype>(romaji.size(), qsizetype(typedWidths_.size()) - 1);
+    for (qsizetype n = 0; n <= count; ++n)
+        typedWidths_[std::size_t(n)] = static_cast<int>(std::ceil(line.cursorToX(static_cast<int>(n))));
 }
 
 void Tmain1::ShowFingerGuide(char ch)
@@ -246,10 +265,10 @@ void Tmain1::ShowFingerGuide(char ch)
     KeyColour = guide.keyColour;
     for (std::size_t f = 0; f < FingerCount; ++f) {
         const auto finger = static_cast<Finger>(f);
-        const QColor lit = ToQColor(FingerColours[f]);
-        const Colour caption = CaptionColourOn(FingerColours[f]);
-        SetBackground(fingerLabels_[f], guide.lit[f] ? lit : QColor(Qt::black));
-        SetTextColour(fingerLabels_[f], guide.lit[f] ? caption : Silver);
+        if (guide.lit[f])
+            SetColours(fingerLabels_[f], ToQColor(FingerColours[f]), ToQColor(CaptionColourOn(FingerColours[f])));
+        else
+            SetColours(fingerLabels_[f], Qt::black, ToQColor(Silver));
         if (kb1)
             kb1->lightFinger(finger, guide.lit[f] ? std::optional<Colour>(FingerColours[f]) : std::nullopt);
     }
@@ -311,15 +330,18 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
 
 void Tmain1::showFlexibleLine()
 {
-    // The romaji row follows the spelling the learner takes.
-    const QString line = LabelText(FlexibleMatch.line());
-    SetSizedText(tpr, line);
-    if (TextWidth(tpr->font(), line) > width() - tpr->x())
+    // The romaji row follows the spelling the learner takes; it is laid out
+    // again only when it changed.
+    const std::string_view line = FlexibleMatch.line();
+    if (line != shownLine_) {
+        shownLine_.assign(line);
+        SetSizedText(tpr, LabelText(line));
         fitProblemFonts();
-    const QString typed = line.left(qsizetype(FlexibleMatch.typedCount()));
-    tpr2->setText(typed);
-    tpr2->resize(TextWidth(tpr2->font(), typed), tpr2->height());
-    CursorPos = static_cast<std::uint16_t>(FlexibleMatch.typedCount() + 1);
+    }
+    const std::size_t typed = FlexibleMatch.typedCount();
+    tpr2->setText(tpr->text().left(qsizetype(typed)));
+    tpr2->resize(typedWidths_[std::min(typed, typedWidths_.size() - 1)], tpr2->height());
+    CursorPos = static_cast<std::uint16_t>(typed + 1);
 }
 
 void Tmain1::Timer1Timer()

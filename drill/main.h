@@ -4,10 +4,12 @@
 #include "roma.h"
 
 #include <QDialog>
+#include <QFont>
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class QKeyEvent;
 class QLabel;
@@ -84,12 +86,20 @@ private:
     void refreshDrillDisplay();
     void fitProblemFonts();
     void showFlexibleLine();
-    void measureTypedWidths(const RomajiText& romaji);
+    void measureTypedWidths(const QString& romaji, const QFont& font);
+    QFont nextKeyFont(const QFont& romaji) const;
 
     std::array<QLabel*, FingerCount> fingerLabels_ {};
     // The width of the red typed text after each number of characters,
     // laid out once per problem so that a key only resizes the label.
-    std::array<int, 256> typedWidths_ {};
+    // The fonts of the problem rows as drawn; a problem too wide for the
+    // window takes smaller ones.
+    struct DrawnFonts {
+        QFont sentence, meaning, romaji, nextKey;
+    };
+    const DrawnFonts drawn_;
+    std::array<int, RomajiMatcher::LineCapacity + 1> typedWidths_ {};
+    std::string shownLine_; // the flexible romaji row as last shown
     std::optional<bool> capsLock_; // unknown until a key tells
 };
 

@@ -60,8 +60,6 @@ void Tresultdlg::showMostMissed(const QString& keys)
 {
     miss1->setText(keys);
     // "スペース" among other keys may be wider than the label.
-    const int room = miss1->width();
-    SetLabelFont(miss1, LargestFittingFont(MostMissedFont(), [&](const QFont& font) {
-        return TextWidth(font, keys) <= room;
-    }));
+    SetLabelFont(miss1, LargestFittingFont(MostMissedFont(), miss1->width(),
+                                           [&](const QFont& font) { return TextWidth(font, keys); }));
 }

@@ -2,6 +2,7 @@
 
 #include "cp932.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFontMetrics>
@@ -57,6 +58,18 @@ void SetBackground(QLabel* label, const QColor& colour)
         return;
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+
+void SetColours(QLabel* label, const QColor& background, const QColor& text)
+{
+    const QPalette& now = label->palette();
+    if (label->autoFillBackground() && now.color(QPalette::Window) == background && now.color(QPalette::WindowText) == text)
+        return;
+    QPalette palette = now;
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
 }
@@ -150,18 +163,31 @@ int TextWidth(const QFont& font, const QString& text)
     return int(std::ceil(widest));
 }
 
-QFont LargestFittingFont(const QFont& partFont, const std::function<bool(const QFont&)>& fits)
+int LabelTextWidth(const QLabel* label)
 {
-    if (fits(partFont))
+    return label->property(SizeOnShow).toBool() ? TextWidth(label->font(), label->text()) : label->width();
+}
+
+QFont LargestFittingFont(const QFont& partFont, int room, const std::function<int(const QFont&)>& widthAt)
+{
+    const int drawnWidth = widthAt(partFont);
+    if (drawnWidth <= room)
         return partFont;
     constexpr int SmallestPixels = 4;
+    // Widths grow about as the size: start from the size in proportion and
+    // step from there, so that few sizes are measured.
+    const int drawn = partFont.pixelSize();
     QFont font = partFont;
-    for (int pixels = partFont.pixelSize() - 1; pixels > SmallestPixels; --pixels) {
+    const auto fitsAt = [&](int pixels) {
         font.setPixelSize(pixels);
-        if (fits(font))
-            return font;
-    }
-    font.setPixelSize(SmallestPixels);
+        return widthAt(font) <= room;
+    };
+    int pixels = std::clamp(drawn * room / std::max(1, drawnWidth), SmallestPixels, drawn - 1);
+    while (pixels > SmallestPixels && !fitsAt(pixels))
+        --pixels;
+    while (pixels + 1 < drawn && fitsAt(pixels + 1))
+        ++pixels;
+    font.setPixelSize(pixels);
     return font;
 }
 

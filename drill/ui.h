@@ -38,6 +38,8 @@ void SetTextColour(QLabel* label, Colour colour);
 // Paints the label's background; a label without one stays transparent.
 void SetBackground(QLabel* label, const QColor& colour);
 QColor BackgroundOf(const QLabel* label);
+// The background and the text colour in one change of the palette.
+void SetColours(QLabel* label, const QColor& background, const QColor& text);
 void SetSizedText(QLabel* label, const QString& text);
 // Sizes the labels whose text changed while their window was hidden; every
 // window with self-sizing labels calls it as it is shown.
@@ -45,10 +47,13 @@ void SizeLabelsOnShow(QWidget* window);
 
 // The width of a label's text in this font: its widest line.
 int TextWidth(const QFont& font, const QString& text);
+// The width of the label's own text: its size, where it has been sized.
+int LabelTextWidth(const QLabel* label);
 
-// The largest pixel size, at most `partFont`'s, at which `fits` holds, in
-// the same face; the part's font itself when the text fits at it.
-QFont LargestFittingFont(const QFont& partFont, const std::function<bool(const QFont&)>& fits);
+// The largest pixel size, at most `partFont`'s, at which what `widthAt`
+// measures fits `room`, in the same face; the part's font itself when it
+// fits at that.
+QFont LargestFittingFont(const QFont& partFont, int room, const std::function<int(const QFont&)>& widthAt);
 
 // Sets the label's font, and its size when the font changed.
 void SetLabelFont(QLabel* label, const QFont& font);
