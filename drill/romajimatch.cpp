@@ -114,7 +114,9 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
     std::array<bool, MaxUnits> syllabicN {};
     Conversion conversion;
     WalkConversion(reading, table, conversion, [&](const ConversionStep& step) {
-        if (unitCount_ == MaxUnits)
+        // A step that writes nothing asks for no key, whatever other
+        // spellings its kana has.
+        if (unitCount_ == MaxUnits || step.entry->Romaji.empty())
             return;
         // The unit's own spellings: the conversion's first, then every line
         // of its kana, then its single kana one after another.
@@ -156,8 +158,7 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
             for (const auto& tsu : spellings.spellings(spellings.smallTsuGroup))
                 for (std::size_t i = 0; i < own.count; ++i)
                     add(unit, tsu, bases[i]);
-        // A step that writes nothing asks for no key.
-        if (unit.count == 0 || spellings_[unit.first].empty())
+        if (unit.count == 0)
             return;
         shown_.append(spellings_[unit.first]);
         syllabicN[unitCount_] = !step.smallTsu && step.entry->Kana == SyllabicN;
