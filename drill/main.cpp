@@ -23,11 +23,9 @@
 Tmain1* main1 = nullptr;
 
 namespace {
+
 // Large tables, made once per problem: kept out of the window.
 RomajiMatcher FlexibleMatch;
-}
-
-namespace {
 
 constexpr int TimerInterval = 50;
 constexpr std::uint8_t BooTicks = 5;
@@ -192,11 +190,13 @@ void Tmain1::ShowProblem(std::uint16_t index)
     const Problem& p = Problems.problem(index);
     SetSizedText(tpy, LabelText(p.Meaning));
     SetSizedText(tpg, LabelText(p.Sentence));
-    SetSizedText(tpr, LabelText(p.Romaji));
     if (FlexibleRomaji) {
+        // The row the matcher follows, which a very long reading may carry
+        // past the 255 keys the romaji text keeps.
         FlexibleMatch.start(p.Reading, RomajiTable, SokuonRomaji, RomajiSpellings);
         shownLine_.assign(FlexibleMatch.line());
     }
+    SetSizedText(tpr, LabelText(FlexibleRomaji ? std::string_view(shownLine_) : p.Romaji.view()));
     fitProblemFonts();
     CursorPos = 1;
     tpr2->setText(QString());
