@@ -44,7 +44,7 @@ QString DecodeCp932(std::string_view bytes)
         }
         std::size_t end = i;
         while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80)
-            end += IsCp932LeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+            end += Cp932CharLength(static_cast<unsigned char>(bytes[end]));
         if (end > bytes.size()) {
             end = bytes.size() - 1; // a lone lead byte ends the text
         }

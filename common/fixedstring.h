@@ -12,6 +12,12 @@ constexpr bool IsCp932LeadByte(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// The bytes of the character that starts with byte `first`.
+constexpr std::size_t Cp932CharLength(unsigned char first)
+{
+    return IsCp932LeadByte(first) ? 2 : 1;
+}
+
 // The longest prefix of `text` of at most `width` bytes that does not end in
 // the lone first byte of a double-byte character. The scan starts at the
 // first byte because a trail byte can look like a lead byte.
@@ -21,7 +27,7 @@ constexpr std::size_t Cp932CutWidth(std::string_view text, std::size_t width)
         return text.size();
     std::size_t pos = 0;
     while (pos < width) {
-        const std::size_t step = IsCp932LeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
+        const std::size_t step = Cp932CharLength(static_cast<unsigned char>(text[pos]));
         if (pos + step > width)
             break;
         pos += step;

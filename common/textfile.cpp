@@ -27,22 +27,6 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-bool WriteAllAt(int fd, std::string_view bytes)
-{
-    off_t offset = 0;
-    while (!bytes.empty()) {
-        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        offset += n;
-    }
-    return true;
-}
-
 std::string DirectoryOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -152,7 +136,8 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
         return {error};
     }
     int error = 0;
-    if (!WriteAllAt(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+    // Freshly opened, the file is written from its start.
+    if (!WriteAll(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

@@ -72,7 +72,7 @@ void ParseSpellings(std::string_view bytes, SpellingTable& table)
         std::size_t count = 0;
         bool whole = true;
         for (std::size_t at = 0; at < k.size() && whole;) {
-            const std::size_t length = IsCp932LeadByte(static_cast<unsigned char>(k[at])) ? 2 : 1;
+            const std::size_t length = Cp932CharLength(static_cast<unsigned char>(k[at]));
             const std::int16_t g = groupOf(k.substr(at, length));
             whole = g != SpellingTable::None && count < parts.size();
             if (whole)

@@ -19,16 +19,10 @@ namespace {
 WindowPoint DrillShown;
 WindowPoint KeyboardShown;
 
-std::int32_t Wrapped(std::int64_t value)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
-
 WindowPoint Place(QWidget& window, WindowPoint stored, WindowPoint byDefault)
 {
     const Platform::Screens screens = CurrentPlatform().screens();
-    const WindowPoint fallback {Wrapped(std::int64_t(screens.primary.x) + byDefault.x),
-                                Wrapped(std::int64_t(screens.primary.y) + byDefault.y)};
+    const WindowPoint fallback {WrappedSum(screens.primary.x, byDefault.x), WrappedSum(screens.primary.y, byDefault.y)};
     const WindowPoint shown = PlaceOnScreens(stored, window.width(), window.height(), screens.available, fallback);
     window.move(shown.x, shown.y);
     return shown;

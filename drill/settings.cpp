@@ -12,8 +12,8 @@ bool FlexibleRomaji = false;
 std::int32_t DefaultMainX(std::int32_t screenWidth) { return screenWidth / 2 - 320; }
 std::int32_t DefaultMainY(std::int32_t screenHeight) { return screenHeight / 2 - 236; }
 std::int32_t DefaultKeyboardX(std::int32_t screenWidth) { return screenWidth / 2 - 130; }
-// MainY comes from the file and may be any 32-bit value: the sum wraps.
+// MainY comes from the file and may be any 32-bit value.
 std::int32_t DefaultKeyboardY(std::int32_t mainY)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(mainY) + 320u);
+    return WrappedSum(mainY, 320);
 }

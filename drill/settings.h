@@ -24,6 +24,13 @@ constexpr std::array<Colour, 9> DefaultFingerColours {
     255, 16776960, 16711935, 65535, 255, 65280, 16711935, 16776960, 255,
 };
 
+// A sum of 32-bit values read from the file, wrapped as 32-bit two's
+// complement: they may be anything, and the sum must be defined.
+constexpr std::int32_t WrappedSum(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
 // The default places centre the windows on a screen of this size; the
 // keyboard's top follows the drill window's top as read.
 std::int32_t DefaultMainX(std::int32_t screenWidth);

@@ -233,7 +233,7 @@ void TForm1::h1Change()
     const std::optional<std::string> reading = BoxBytes(h1->text(), decltype(WordEntry::Reading)::capacity);
     if (romaji_ && reading && !reading->empty()) {
         if (const auto at = FirstUntypeable(*reading, *romaji_, sokuon_)) {
-            const std::size_t length = IsCp932LeadByte(static_cast<unsigned char>((*reading)[*at])) ? 2 : 1;
+            const std::size_t length = Cp932CharLength(static_cast<unsigned char>((*reading)[*at]));
             note = QStringLiteral("読み方の「%1」はドリルで打てません。読み方はひらがなで書きます。")
                        .arg(ShownText(std::string_view(*reading).substr(*at, length)));
         }
