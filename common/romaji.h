@@ -61,6 +61,15 @@ const RomajiEntry* FirstMatch(std::string_view rest, const RomajiTableData& tabl
 // letter once more, or `sokuon` before a vowel or n.
 std::string_view SmallTsuKeys(std::string_view romaji, std::string_view sokuon);
 
+// How many keys of a syllable typed after a small tsu belong to the tsu:
+// the keys it writes, and the doubled key after a single repeated letter
+// ("tta": t and t), since a learner who misses there has not doubled.
+constexpr std::size_t SmallTsuShare(std::string_view tsuKeys, std::string_view syllable)
+{
+    const bool doubled = tsuKeys.size() == 1 && !syllable.empty() && syllable.front() == tsuKeys.front();
+    return tsuKeys.size() + (doubled ? 1 : 0);
+}
+
 // One step of the conversion: the line that matched, and whether a small
 // tsu stood before it.
 struct ConversionStep {

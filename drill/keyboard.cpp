@@ -1,5 +1,6 @@
 #include "keyboard.h"
 
+#include "keylayout.h"
 #include "main.h"
 #include "session.h"
 #include "settings.h"
@@ -15,44 +16,7 @@ Tkb1* kb1 = nullptr;
 
 namespace {
 
-struct KeyCell {
-    const char* caption;
-    const char* name;
-    int left;
-    int top;
-    int width;
-    int index; // in KeyLabels
-};
-
-constexpr int CellSize = 12;
-
-// The JIS layout: five rows of cells, each caption a full-width character.
-constexpr KeyCell KeyCells[] = {
-    {"１", "Label1n", 16, 8, 12, 1}, {"２", "Label2n", 32, 8, 12, 2}, {"３", "Label3n", 48, 8, 12, 3},
-    {"４", "label4n", 64, 8, 12, 4}, {"５", "Label5n", 80, 8, 12, 5}, {"６", "Label6n", 96, 8, 12, 6},
-    {"７", "Label7n", 112, 8, 12, 7}, {"８", "Label8n", 128, 8, 12, 8}, {"９", "Label9n", 144, 8, 12, 9},
-    {"０", "Label0n", 160, 8, 12, 0}, {"－", "Label_m", 176, 8, 12, 37}, {"＾", "Label_h", 192, 8, 12, 38},
-    {"￥", "Label_y", 208, 8, 12, 39},
-
-    {"ｑ", "Label17", 24, 24, 12, 27}, {"ｗ", "Label23", 40, 24, 12, 33}, {"ｅ", "Label05", 56, 24, 12, 15},
-    {"ｒ", "Label18", 72, 24, 12, 28}, {"ｔ", "Label20", 88, 24, 12, 30}, {"ｙ", "Label25", 104, 24, 12, 35},
-    {"ｕ", "Label21", 120, 24, 12, 31}, {"ｉ", "Label09", 136, 24, 12, 19}, {"ｏ", "Label15", 152, 24, 12, 25},
-    {"ｐ", "Label16", 168, 24, 12, 26}, {"＠", "Label_a", 184, 24, 12, 40}, {"［", "Label_kb", 200, 24, 12, 41},
-
-    {"ａ", "Label01", 32, 40, 12, 11}, {"ｓ", "Label19", 48, 40, 12, 29}, {"ｄ", "Label04", 64, 40, 12, 14},
-    {"ｆ", "Label06", 80, 40, 12, 16}, {"ｇ", "Label07", 96, 40, 12, 17}, {"ｈ", "Label08", 112, 40, 12, 18},
-    {"ｊ", "Label10", 128, 40, 12, 20}, {"ｋ", "Label11", 144, 40, 12, 21}, {"ｌ", "Label12", 160, 40, 12, 22},
-    {"；", "Label35", 176, 40, 12, 42}, {"：", "Label36", 192, 40, 12, 43}, {"］", "Label_ke", 208, 40, 12, 44},
-
-    {"Shift", "Label_s1", 7, 56, 30, 49}, {"ｚ", "Label26", 40, 56, 12, 36}, {"ｘ", "Label24", 56, 56, 12, 34},
-    {"ｃ", "Label03", 72, 56, 12, 13}, {"ｖ", "Label22", 88, 56, 12, 32}, {"ｂ", "label02", 104, 56, 12, 12},
-    {"ｎ", "Label14", 120, 56, 12, 24}, {"ｍ", "Label13", 136, 56, 12, 23}, {"，", "Label_k", 152, 56, 12, 45},
-    {"．", "Label_p", 168, 56, 12, 46}, {"／", "Label47", 184, 56, 12, 47}, {"＼", "Label48", 200, 56, 12, 48},
-    {"Shift", "Label_s2", 216, 56, 30, 50},
-
-    {"　　　　　　　", "Label_sp", 80, 72, 84, 10},
-};
-static_assert(std::size(KeyCells) == KeyLabelCount);
+constexpr int CellSize = KeyCellSize;
 
 struct FingerCell {
     const char* caption;

@@ -4,6 +4,7 @@
 #include "platform.h"
 #include "qtplatform.h"
 #include "rank.h"
+#include "recordkeeper.h"
 #include "settings.h"
 #include "result.h"
 #include "session.h"
@@ -57,5 +58,8 @@ int main(int argc, char* argv[])
         platform.loadSounds();
     QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
     title.show();
-    return app.exec();
+    const int exitCode = app.exec();
+    // The records' database goes before the application it belongs to.
+    Recorder().close();
+    return exitCode;
 }

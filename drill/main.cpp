@@ -5,6 +5,8 @@
 #include "keys.h"
 #include "platform.h"
 #include "problems.h"
+#include "recordkeeper.h"
+#include "recordstats.h"
 #include "result.h"
 #include "scores.h"
 #include "roma.h"
@@ -13,6 +15,7 @@
 #include "stop.h"
 #include "ui.h"
 
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QShowEvent>
 #include <QTextLayout>
@@ -146,6 +149,8 @@ void Tmain1::showEvent(QShowEvent* event)
 void Tmain1::FormShow()
 {
     Counters.MissByChar.fill(0);
+    if (Records)
+        tally_.clear();
     PrepareProblems(Counters.Level);
     if (Problems.Count == 0)
         return;
@@ -196,6 +201,8 @@ void Tmain1::ShowProblem(std::uint16_t index)
         FlexibleMatch.start(p.Reading, RomajiTable, SokuonRomaji, RomajiSpellings);
         shownLine_.assign(FlexibleMatch.line());
     }
+    if (Records && !FlexibleRomaji)
+        MapKeysToKana(p.Reading, RomajiTable, SokuonRomaji, keyKana_);
     SetSizedText(tpr, LabelText(FlexibleRomaji ? std::string_view(shownLine_) : p.Romaji.view()));
     fitProblemFonts();
     CursorPos = 1;
@@ -292,6 +299,8 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
     if (FlexibleRomaji)
         flexible = FlexibleMatch.press(Key);
     const bool hit = FlexibleRomaji ? flexible.hit : KeyHits(romaji, CursorPos, Key);
+    if (Records)
+        tallyKey(Key, hit, flexible);
     if (hit) {
         if (FlexibleRomaji) {
             showFlexibleLine();
@@ -326,6 +335,17 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
     SetSizedText(miss1, Decimal(Counters.Misses));
     if (Counters.Mode >= 4 && Counters.Hits == CharacterTarget(Counters.Mode))
         FinishDrill();
+}
+
+void Tmain1::tallyKey(char key, bool hit, const RomajiMatcher::Press& flexible)
+{
+    // A miss counts against the key that was due, as the drill charges it.
+    if (FlexibleRomaji) {
+        tally_.count(hit ? key : flexible.expected, flexible.smallTsu ? SmallTsuSlot : flexible.line, hit);
+        return;
+    }
+    const std::uint16_t kana = CursorPos >= 1 && CursorPos <= keyKana_.count ? keyKana_.slot[CursorPos - 1u] : KanaSlotCount;
+    tally_.count(hit ? key : ExpectedChar(Problems.problem(ProblemIndex).Romaji, CursorPos), kana, hit);
 }
 
 void Tmain1::showFlexibleLine()
@@ -377,8 +397,26 @@ void Tmain1::FinishDrill()
     // A new best goes to disk as it is shown, not only at the end.
     if (newBest)
         SaveSettings();
+    if (Records)
+        recordDrill(result);
+    else
+        resultdlg->hideProgress();
     resultdlg->exec();
     close();
+}
+
+void Tmain1::recordDrill(const DrillResult& result)
+{
+    DrillSummary drill;
+    drill.finishedAt = RecordTime(QDateTime::currentDateTimeUtc());
+    drill.level = Counters.Level;
+    drill.mode = Counters.Mode;
+    drill.hits = Counters.Hits;
+    drill.misses = Counters.Misses;
+    drill.elapsedMs = static_cast<std::uint32_t>(ClockMilliseconds(result.timeText));
+    drill.score = result.score;
+    const RecordKeeper::Recorded recorded = Recorder().record(MakeDrillRecord(drill, tally_, RomajiTable));
+    resultdlg->showProgress(drill, recorded.previous);
 }
 
 void Tmain1::FormClose()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "guide.h"
+#include "scores.h"
 #include "roma.h"
+#include "tally.h"
 
 #include <QDialog>
 #include <QFont>
@@ -100,6 +102,12 @@ private:
     const DrawnFonts drawn_;
     std::array<int, RomajiMatcher::LineCapacity + 1> typedWidths_ {};
     std::string shownLine_; // the flexible romaji row as last shown
+    // The learner's records: the kana of each key of the problem, and what
+    // the drill's keys were so far.
+    KeyKana keyKana_;
+    DrillTally tally_;
+    void tallyKey(char key, bool hit, const RomajiMatcher::Press& flexible);
+    void recordDrill(const DrillResult& result);
     std::optional<bool> capsLock_; // unknown until a key tells
 };
 

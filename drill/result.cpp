@@ -1,23 +1,45 @@
 #include "result.h"
 
+#include "recordstats.h"
+#include "tally.h"
 #include "ui.h"
 
 #include <QPushButton>
 #include <QShowEvent>
+
+#include <cmath>
 
 Tresultdlg* resultdlg = nullptr;
 
 namespace {
 constexpr Colour Green = RGBColour(0x00, 0x80, 0x00);
 QFont MostMissedFont() { return DrillFont(48); }
+
+constexpr QSize PlainSize {357, 385};
+constexpr QRect PlainButton {128, 336, 81, 33};
+// With records the dialog grows by two rows above its button.
+constexpr int ProgressRows = 36;
+constexpr int SpeedTop = 320;
+constexpr int AccuracyTop = 344;
+
+void ShowChange(QLabel* label, double now, std::optional<double> before, int decimals)
+{
+    if (!before) {
+        SetSizedText(label, QStringLiteral("はじめて"));
+        SetTextColour(label, Black);
+        return;
+    }
+    SetSizedText(label, QStringLiteral("前回 ") + Change(now, *before, decimals));
+    const double step = decimals == 0 ? 0.5 : 0.05;
+    SetTextColour(label, now - *before >= step ? Green : *before - now >= step ? Red : Black);
 }
+} // namespace
 
 Tresultdlg::Tresultdlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("けっか"));
-    setFixedSize(357, 385);
     setFont(DrillFont(16));
     move(192, 107);
 
@@ -39,10 +61,42 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     miss1->setFixedSize(313, 57);
     miss1->setAlignment(Qt::AlignCenter);
 
+    speedCaption = MakeLabel(this, QStringLiteral("はやさ"), 56, SpeedTop, DrillFont(16));
+    speed1 = MakeLabel(this, QString(), 136, SpeedTop, DrillFont(16, true));
+    speedChange = MakeLabel(this, QString(), 240, SpeedTop, DrillFont(16));
+    accuracyCaption = MakeLabel(this, QStringLiteral("せいかく"), 56, AccuracyTop, DrillFont(16));
+    accuracy1 = MakeLabel(this, QString(), 136, AccuracyTop, DrillFont(16, true));
+    accuracyChange = MakeLabel(this, QString(), 240, AccuracyTop, DrillFont(16));
+
     Button1 = new QPushButton(QStringLiteral("わかった"), this);
-    Button1->setGeometry(128, 336, 81, 33);
+    Button1->setGeometry(PlainButton);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &Tresultdlg::Button1Click);
+    hideProgress();
+}
+
+void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous)
+{
+    const double speed = KeysPerMinute(drill.hits, drill.elapsedMs);
+    const double accuracy = AccuracyPercent(drill.hits, drill.misses);
+    SetSizedText(speed1, QStringLiteral("%1 打/分").arg(std::lround(speed)));
+    SetSizedText(accuracy1, QStringLiteral("%1 %").arg(accuracy, 0, 'f', 1));
+    ShowChange(speedChange, std::round(speed),
+               previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt, 0);
+    ShowChange(accuracyChange, accuracy,
+               previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt, 1);
+    for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
+        label->show();
+    setFixedSize(PlainSize.width(), PlainSize.height() + ProgressRows);
+    Button1->setGeometry(PlainButton.translated(0, ProgressRows));
+}
+
+void Tresultdlg::hideProgress()
+{
+    for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
+        label->hide();
+    setFixedSize(PlainSize);
+    Button1->setGeometry(PlainButton);
 }
 
 void Tresultdlg::showEvent(QShowEvent* event)

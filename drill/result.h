@@ -1,6 +1,10 @@
 #pragma once
 
+#include "records.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -16,6 +20,11 @@ public:
     void Button1Click();
     // The most-missed keys, in the largest font in which they fit.
     void showMostMissed(const QString& keys);
+    // With records: the drill's keys per minute and accuracy, each against
+    // the drill before it of the same level and mode. Without, the dialog
+    // as it always was.
+    void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous);
+    void hideProgress();
 
     QLabel* Label1;
     QLabel* Label2;
@@ -30,6 +39,12 @@ public:
     QLabel* Label5;
     QLabel* miss1;
     QPushButton* Button1;
+    QLabel* speedCaption;
+    QLabel* speed1;
+    QLabel* speedChange;
+    QLabel* accuracyCaption;
+    QLabel* accuracy1;
+    QLabel* accuracyChange;
 
 protected:
     void showEvent(QShowEvent* event) override;

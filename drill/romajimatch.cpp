@@ -99,6 +99,7 @@ void RomajiMatcher::add(Unit& unit, std::string_view tsu, std::string_view keys)
     for (const Spelling& known : std::span<const Spelling>(spellings_.data() + unit.first, unit.count))
         if (known.view() == spelling.view())
             return;
+    tsuShare_[unit.first + unit.count] = std::uint8_t(tsu.empty() ? 0 : SmallTsuShare(tsu, keys));
     spellings_[unit.first + unit.count++] = spelling;
 }
 
@@ -149,7 +150,7 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
         }
 
         Unit& unit = units_[unitCount_];
-        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size())};
+        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size()), std::uint16_t(line)};
         for (std::size_t i = 0; i < own.count; ++i) {
             const std::string_view keys = bases[i];
             add(unit, step.smallTsu ? SmallTsuKeys(keys, sokuon) : std::string_view(), keys);
@@ -177,9 +178,12 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
             // The unit's spellings end where the next unit's begin: make room.
             std::copy_backward(spellings_.begin() + units_[u + 1].first, spellings_.begin() + spellingCount_,
                                spellings_.begin() + spellingCount_ + 1);
+            std::copy_backward(tsuShare_.begin() + units_[u + 1].first, tsuShare_.begin() + spellingCount_,
+                               tsuShare_.begin() + spellingCount_ + 1);
             for (std::size_t later = u + 1; later < unitCount_; ++later)
                 ++units_[later].first;
             ++spellingCount_;
+            tsuShare_[units_[u].first + units_[u].count] = 0;
             spellings_[units_[u].first + units_[u].count++] = Spelling("n");
         }
     }
@@ -211,6 +215,18 @@ bool RomajiMatcher::goesOn(std::size_t unit, std::string_view typed) const
     return false;
 }
 
+void RomajiMatcher::kanaOf(std::size_t unit, std::string_view typed, Press& press) const
+{
+    press.line = units_[unit].line;
+    press.smallTsu = false;
+    const auto spellings = spellingsOf(unit);
+    for (std::size_t i = 0; i < spellings.size(); ++i)
+        if (spellings[i].view().starts_with(typed)) {
+            press.smallTsu = typed.size() <= tsuShare_[units_[unit].first + i];
+            return;
+        }
+}
+
 RomajiMatcher::Press RomajiMatcher::press(char key)
 {
     Press result;
@@ -228,8 +244,17 @@ RomajiMatcher::Press RomajiMatcher::press(char key)
         unitTyped_.assign(one);
     } else {
         result.expected = nextKey();
+        // The key due is the next of the spelling shown for this unit, or
+        // the first of the next unit when this one is typed whole.
+        Spelling due = unitTyped_;
+        due.append(result.expected);
+        if (takes(unit_, due))
+            kanaOf(unit_, due, result);
+        else if (unit_ + 1 < unitCount_)
+            kanaOf(unit_ + 1, std::string_view(&result.expected, 1), result);
         return result;
     }
+    kanaOf(unit_, unitTyped_, result);
     typed_.append(one);
     // A complete spelling ends its unit at once unless a longer one may go
     // on with the next key; the last unit has no next key to wait for.

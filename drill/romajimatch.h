@@ -70,6 +70,10 @@ public:
         bool hit = false;
         bool done = false; // the last unit is typed
         char expected = 0; // on a miss: the key the line shows next
+        // The kana of the key typed, or on a miss of the key expected: the
+        // table line of its unit, or the small tsu before that line.
+        std::uint16_t line = 0;
+        bool smallTsu = false;
     };
     Press press(char key);
 
@@ -86,6 +90,7 @@ private:
         std::uint16_t first = 0; // into spellings_
         std::uint16_t count = 0;
         std::uint16_t shownAt = 0; // its first spelling's place in shown_
+        std::uint16_t line = 0;    // of the table, 0-based
     };
 
     std::span<const Spelling> spellingsOf(std::size_t unit) const
@@ -97,9 +102,13 @@ private:
     bool completes(std::size_t unit, std::string_view typed) const;
     bool goesOn(std::size_t unit, std::string_view typed) const;
     void finishUnits();
+    // Which kana the last of `typed` types, `typed` being keys of `unit`.
+    void kanaOf(std::size_t unit, std::string_view typed, Press& press) const;
     void buildLine();
 
     std::array<Spelling, MaxUnits * MaxPerUnit> spellings_ {};
+    // How many first keys of each spelling type its small tsu.
+    std::array<std::uint8_t, MaxUnits * MaxPerUnit> tsuShare_ {};
     std::size_t spellingCount_ = 0;
     std::array<Unit, MaxUnits> units_ {};
     std::size_t unitCount_ = 0;

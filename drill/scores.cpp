@@ -6,9 +6,6 @@
 
 HighScores HighScoreTable;
 
-namespace {
-
-// Milliseconds of a clock text such as " 45.678".
 std::int64_t ClockMilliseconds(const std::string& text)
 {
     std::size_t i = text.find_first_not_of(' ');
@@ -25,8 +22,6 @@ std::int64_t ClockMilliseconds(const std::string& text)
         fraction *= 10;
     return seconds * 1000 + fraction;
 }
-
-} // namespace
 
 bool RecordScore(HighScores& table, int level, int mode, std::int32_t score)
 {

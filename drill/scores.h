@@ -29,6 +29,9 @@ struct DrillResult {
     std::int32_t score = 0;
 };
 
+// Milliseconds of a clock text such as " 45.678".
+std::int64_t ClockMilliseconds(const std::string& text);
+
 // The time text and total score of a finished drill. A character trial is
 // timed by the clock text last shown in the drill window.
 DrillResult ScoreDrill(const DrillCounters& counters, const std::string& clockText);

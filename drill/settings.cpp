@@ -8,6 +8,7 @@ std::array<Colour, 9> FingerColours = DefaultFingerColours;
 bool ShowKeyboard = true;
 bool KeySound = false;
 bool FlexibleRomaji = false;
+bool Records = false;
 
 std::int32_t DefaultMainX(std::int32_t screenWidth) { return screenWidth / 2 - 320; }
 std::int32_t DefaultMainY(std::int32_t screenHeight) { return screenHeight / 2 - 236; }

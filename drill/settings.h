@@ -19,6 +19,8 @@ extern bool KeySound;
 // Off: a key must be the one byte shown. On: any spelling an input method
 // accepts is a hit.
 extern bool FlexibleRomaji;
+// On: every finished drill is kept in the learner's records.
+extern bool Records;
 
 constexpr std::array<Colour, 9> DefaultFingerColours {
     255, 16776960, 16711935, 65535, 255, 65280, 16711935, 16776960, 255,

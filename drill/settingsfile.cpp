@@ -89,6 +89,7 @@ void ReadSettings(const IniFile& profile, std::int32_t screenWidth, std::int32_t
     ShowKeyboard = ReadInteger(profile, "Option", "ShowKeyboard", 1) != 0;
     KeySound = ReadInteger(profile, "Option", "KeySound", 0) != 0;
     FlexibleRomaji = ReadInteger(profile, "Option", "FlexibleRomaji", 0) != 0;
+    Records = ReadInteger(profile, "Option", "Records", 0) != 0;
     for (int level = 1; level <= LevelCount; ++level)
         for (int mode = 1; mode <= ModeCount; ++mode)
             HighScoreTable.at(level, mode) = ReadInteger(profile, LevelSection(level).c_str(), ModeKey(mode), 0);

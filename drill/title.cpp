@@ -7,9 +7,11 @@
 #include "main.h"
 #include "platform.h"
 #include "random.h"
+#include "recorddlg.h"
 #include "rank.h"
 #include "roma.h"
 #include "session.h"
+#include "settings.h"
 #include "settingsfile.h"
 #include "textfile.h"
 #include "ui.h"
@@ -20,6 +22,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 Ttitle1* title1 = nullptr;
 
@@ -31,6 +34,10 @@ const char* const ModeCaptions[] = {
 };
 const char* const LevelCaptions[] = {"ホームポジション", "横一列＋文字打ち", "文章打ち"};
 constexpr std::int32_t TimeLimits[] = {60, 180, 300};
+constexpr QSize PlainSize {502, 292};
+// The row of the options' buttons, below the menu.
+constexpr int OptionRowHeight = 41;
+constexpr QRect RecordsButtonPlace {288, 292, 89, 33};
 
 // A captioned box of radio items spread evenly down its height, the first
 // one selected.
@@ -74,7 +81,7 @@ Ttitle1::Ttitle1(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("ポプリカ　ぷるるん"));
-    setFixedSize(502, 292);
+    setFixedSize(PlainSize);
     setFont(DrillFont(16));
 
     mode1 = MakeRadioGroup(this, QStringLiteral("モード"), Captions(ModeCaptions, std::size(ModeCaptions)),
@@ -88,13 +95,17 @@ Ttitle1::Ttitle1(QWidget* parent)
     Button3->setGeometry(288, 248, 89, 33);
     Button2 = new QPushButton(QStringLiteral("おわり"), this);
     Button2->setGeometry(392, 248, 97, 33);
+    recordsButton = new QPushButton(QStringLiteral("きろく"), this);
+    recordsButton->setGeometry(RecordsButtonPlace);
+    recordsButton->setAutoDefault(false);
+    recordsButton->hide();
     // Enter starts a drill wherever the focus is; Space presses the
     // focused button.
     Button3->setAutoDefault(false);
     Button2->setAutoDefault(false);
     // すたーと, ランキング, おわり, then every item of both groups in order,
     // of which only the selected ones take Tab.
-    QList<QWidget*> chain {Button1, Button3, Button2};
+    QList<QWidget*> chain {Button1, Button3, Button2, recordsButton};
     for (QButtonGroup* group : {modeItems_, levelItems_})
         for (QAbstractButton* item : group->buttons())
             chain << item;
@@ -105,6 +116,9 @@ Ttitle1::Ttitle1(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &Ttitle1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Ttitle1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &Ttitle1::Button3Click);
+    connect(recordsButton, &QPushButton::clicked, this, &Ttitle1::recordsButtonClick);
+    auto* records = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(records, &QShortcut::activated, this, &Ttitle1::recordsButtonClick);
 
     FormCreate();
     const Platform::ScreenSize screen = CurrentPlatform().screenSize();
@@ -144,6 +158,32 @@ void Ttitle1::FormCreate()
 QStringList Ttitle1::levelNames() const
 {
     return Captions(LevelCaptions, std::size(LevelCaptions));
+}
+
+QStringList Ttitle1::modeNames() const
+{
+    return Captions(ModeCaptions, std::size(ModeCaptions));
+}
+
+void Ttitle1::showOptionButtons()
+{
+    recordsButton->setVisible(Records);
+    setFixedSize(PlainSize.width(), PlainSize.height() + (Records ? OptionRowHeight : 0));
+}
+
+void Ttitle1::showEvent(QShowEvent* event)
+{
+    showOptionButtons();
+    QDialog::showEvent(event);
+}
+
+void Ttitle1::recordsButtonClick()
+{
+    if (!Records)
+        return;
+    Trecorddlg& window = RecordsWindow();
+    window.showRecords(levelIndex() + 1, modeIndex() + 1);
+    window.exec();
 }
 
 int Ttitle1::modeIndex() const { return modeItems_->checkedId(); }

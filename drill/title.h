@@ -23,6 +23,11 @@ public:
     void FormClose();
 
     QStringList levelNames() const;
+    QStringList modeNames() const;
+    // The buttons of options that are on show below the menu, the window
+    // growing to hold them; with none on it is as it always was.
+    void showOptionButtons();
+    void recordsButtonClick();
     int modeIndex() const;  // 0-based, as the radio group counts
     int levelIndex() const;
     void selectMode(int index);
@@ -33,12 +38,14 @@ public:
     QPushButton* Button1;
     QPushButton* Button3;
     QPushButton* Button2;
+    QPushButton* recordsButton; // "きろく", with records on
 
 public slots:
     void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QButtonGroup* modeItems_;

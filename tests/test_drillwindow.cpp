@@ -7,6 +7,7 @@
 #include "stop.h"
 #include "problems.h"
 #include "qtplatform.h"
+#include "recordkeeper.h"
 #include "recordingplatform.h"
 #include "roma.h"
 #include "settings.h"
@@ -19,6 +20,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -511,6 +514,77 @@ private slots:
         const auto cell = KeyIndexFor(row[typed].toLatin1());
         QVERIFY(cell);
         QCOMPARE(Lit(kb1->KeyLabels[*cell]), Hex(KeyColour));
+    }
+
+    // Keys count for the key that was due, and for the kana they type; a
+    // small tsu takes its doubled key.
+    void finishedDrillsAreRecordedByKeyAndKana_data()
+    {
+        QTest::addColumn<bool>("flexible");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("keyCounts");  // key:hits/misses, by key
+        QTest::addColumn<QString>("kanaCounts"); // kana:hits/misses, by kana
+        QTest::newRow("doubled tsu, misses") << false << "かった" << "ktatata" << "a:2/1 k:1/0 t:2/1"
+                                             << "か:2/1 た:1/0 っ:2/1";
+        QTest::newRow("tsu before a vowel") << false << "っあ" << "xtua" << "a:1/0 t:1/0 u:1/0 x:1/0"
+                                            << "あ:1/0 っ:3/0";
+        QTest::newRow("contracted, a miss") << false << "しゃ" << "shya" << "a:1/0 s:1/0 y:1/1" << "しゃ:3/1";
+        QTest::newRow("flexible: tsu spelt out") << true << "かった" << "kaxtuta"
+                                                 << "a:2/0 k:1/0 t:2/0 u:1/0 x:1/0" << "か:2/0 た:2/0 っ:3/0";
+        QTest::newRow("flexible: doubled, a miss") << true << "かった" << "katata" << "a:2/0 k:1/0 t:2/1"
+                                                   << "か:2/0 た:1/0 っ:2/1";
+        QTest::newRow("flexible: contracted") << true << "しゃ" << "sha" << "a:1/0 h:1/0 s:1/0" << "しゃ:3/0";
+        QTest::newRow("letters are keys, not kana") << false << "ｆｊ" << "fj" << "f:1/0 j:1/0" << "";
+    }
+    void finishedDrillsAreRecordedByKeyAndKana()
+    {
+        QFETCH(bool, flexible);
+        QFETCH(QString, reading);
+        QFETCH(QString, keys);
+        QFETCH(QString, keyCounts);
+        QFETCH(QString, kanaCounts);
+        QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
+                            QString::fromStdString(dir->file("libkidrill_records.so"))));
+        FlexibleRomaji = flexible;
+        Records = true;
+        start(1, {"文," + reading, "m", "文," + reading, "m"});
+        type(main1, keys.toLatin1().constData());
+        platform->now = 60001;
+        main1->Timer1Timer();
+        FlexibleRomaji = false;
+        Records = false;
+        Recorder().close();
+        QCOMPARE(platform->errors.size(), std::size_t(0));
+        const auto counts = [this](const char* sql) {
+            QStringList all;
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+                db.setDatabaseName(QString::fromStdString(dir->file("records.sqlite")));
+                QSqlQuery q(db);
+                if (!db.open() || !q.exec(sql))
+                    all << QStringLiteral("(cannot read records.sqlite)");
+                while (q.next())
+                    all << QStringLiteral("%1:%2/%3").arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+            }
+            QSqlDatabase::removeDatabase("check");
+            return all.join(' ');
+        };
+        QCOMPARE(counts("SELECT key, hits, misses FROM drill_keys ORDER BY key"), keyCounts);
+        QCOMPARE(counts("SELECT kana, hits, misses FROM drill_kana ORDER BY kana"), kanaCounts);
+        QCOMPARE(resultdlg->speed1->text(), QStringLiteral("%1 打/分").arg(Counters.Hits));
+        QVERIFY(resultdlg->speed1->isVisible() || !resultdlg->isVisible());
+    }
+
+    void withoutRecordsNothingIsKept()
+    {
+        start(1, {"傘,かさ", "m"});
+        type(main1, "kasa");
+        platform->now = 60001;
+        main1->Timer1Timer();
+        QVERIFY(!QFile::exists(QString::fromStdString(dir->file("records.sqlite"))));
+        QCOMPARE(results->size(), QSize(357, 385));
+        QVERIFY(results->speed1->isHidden());
     }
 
     void firstKeyStartsTheClockEvenAsAMiss()

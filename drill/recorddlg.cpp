@@ -1,0 +1,351 @@
+#include "recorddlg.h"
+
+#include "chart.h"
+#include "keylayout.h"
+#include "platform.h"
+#include "recordkeeper.h"
+#include "recordstats.h"
+#include "tally.h"
+#include "title.h"
+#include "ui.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int Scale = 2;
+constexpr int RecentDays = 30;
+// A kana met fewer times than this says little about the learner.
+constexpr std::uint32_t WeakKanaMinimumKeys = 10;
+constexpr std::size_t WeakKanaShown = 10;
+const QColor SpeedColour(0x00, 0x80, 0x80);    // teal, as the next key
+const QColor AccuracyColour(0xC0, 0x60, 0x00);
+const QColor KeysColour(0x80, 0xB0, 0xD8);
+const QColor MinutesColour(0x00, 0x60, 0x00);
+// The legend's steps, as HeatColour draws them.
+constexpr double LegendRates[] = {0.0, 0.025, 0.05, 0.10, 0.20};
+constexpr int LegendHeight = 40;
+
+QString Percent(double rate)
+{
+    return QStringLiteral("%1%").arg(rate * 100, 0, 'f', 1);
+}
+
+QLabel* Heading(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(DrillFont(16, true));
+    return label;
+}
+
+QString Duration(std::uint64_t ms)
+{
+    const std::uint64_t minutes = (ms + 30000) / 60000;
+    return minutes >= 60 ? QStringLiteral("%1時間%2分").arg(minutes / 60).arg(minutes % 60)
+                         : QStringLiteral("%1分").arg(minutes);
+}
+
+} // namespace
+
+HeatKeyboard::HeatKeyboard(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize HeatKeyboard::sizeHint() const
+{
+    // The keyboard window's five rows of keys, without its finger row.
+    return {251 * Scale, 90 * Scale + LegendHeight};
+}
+
+QRect HeatKeyboard::cellRect(std::size_t cell) const
+{
+    const KeyCell& k = KeyCells[cell];
+    return {k.left * Scale, k.top * Scale, k.width * Scale, KeyCellSize * Scale};
+}
+
+void HeatKeyboard::setCounts(const std::vector<UnitCount>& keys)
+{
+    cells_ = CountsPerCell(keys);
+    update();
+}
+
+QString HeatKeyboard::figuresAt(const QPoint& point) const
+{
+    for (std::size_t i = 0; i < std::size(KeyCells); ++i) {
+        if (!cellRect(i).contains(point))
+            continue;
+        const UnitCount& c = cells_[std::size_t(KeyCells[i].index)];
+        QString name = QString::fromUtf8(KeyCells[i].caption).trimmed();
+        if (KeyCells[i].index == 10)
+            name = QStringLiteral("スペース");
+        if (c.hits + c.misses == 0)
+            return QStringLiteral("%1　まだ打っていません").arg(name);
+        return QStringLiteral("%1　%2 回中 %3 回ミス（%4）").arg(name).arg(c.hits + c.misses).arg(c.misses).arg(Percent(MissRate(c)));
+    }
+    return {};
+}
+
+bool HeatKeyboard::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString figures = figuresAt(help->pos());
+        if (figures.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), figures, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void HeatKeyboard::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setFont(DrillFont(KeyCellSize * Scale - 4));
+    const QColor untyped = palette().color(QPalette::Window);
+    for (std::size_t i = 0; i < std::size(KeyCells); ++i) {
+        const QRect r = cellRect(i).adjusted(1, 1, -1, -1);
+        const UnitCount& c = cells_[std::size_t(KeyCells[i].index)];
+        const bool typed = c.hits + c.misses > 0;
+        const Colour fill = HeatColour(MissRate(c));
+        painter.fillRect(r, typed ? ToQColor(fill) : untyped);
+        painter.setPen(typed ? ToQColor(fill).darker(130) : palette().color(QPalette::Mid));
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+        painter.setPen(typed ? ToQColor(CaptionColourOn(fill)) : palette().color(QPalette::Mid));
+        painter.drawText(r, Qt::AlignCenter, QString::fromUtf8(KeyCells[i].caption));
+    }
+
+    // The legend: the scale's steps, and a key not typed yet.
+    painter.setFont(DrillFont(12));
+    const QFontMetrics metrics(painter.font());
+    int x = 0;
+    const int top = 90 * Scale + 6;
+    const auto swatch = [&](const QColor& colour, const QString& text) {
+        painter.fillRect(QRect(x, top, 24, 16), colour);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(QRect(x, top, 23, 15));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QPoint(x + 28, top + 13), text);
+        x += 28 + metrics.horizontalAdvance(text) + 12;
+    };
+    for (const double rate : LegendRates) {
+        const QString text = rate == LegendRates[std::size(LegendRates) - 1]
+            ? QStringLiteral("%1%以上").arg(rate * 100)
+            : QStringLiteral("%1%").arg(rate * 100);
+        swatch(ToQColor(HeatColour(rate)), text);
+    }
+    swatch(untyped, QStringLiteral("まだ"));
+}
+
+Trecorddlg::Trecorddlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint)
+{
+    setWindowTitle(QStringLiteral("きろく"));
+    setFont(DrillFont(14));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* choice = new QHBoxLayout;
+    levelBox = new QComboBox(this);
+    modeBox = new QComboBox(this);
+    if (title1) {
+        levelBox->addItems(title1->levelNames());
+        modeBox->addItems(title1->modeNames());
+    }
+    choice->addWidget(Heading(QStringLiteral("はやさと正確さ"), this));
+    choice->addStretch();
+    choice->addWidget(new QLabel(QStringLiteral("レベル"), this));
+    choice->addWidget(levelBox);
+    choice->addWidget(new QLabel(QStringLiteral("モード"), this));
+    choice->addWidget(modeBox);
+    layout->addLayout(choice);
+    progressChart = new Chart(this);
+    progressChart->setEmptyText(QStringLiteral("このレベルとモードのきろくは、まだありません"));
+    layout->addWidget(progressChart, 3);
+
+    auto* weak = new QGridLayout;
+    weak->addWidget(Heading(QStringLiteral("キーごとのミス（30日）"), this), 0, 0);
+    weak->addWidget(Heading(QStringLiteral("ニガテなかな（30日）"), this), 0, 1);
+    keyboard = new HeatKeyboard(this);
+    weak->addWidget(keyboard, 1, 0, Qt::AlignTop);
+    weakKana = new QLabel(this);
+    weakKana->setFont(DrillFont(16));
+    weakKana->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    weakKana->setMinimumWidth(220);
+    weak->addWidget(weakKana, 1, 1);
+    weak->setColumnStretch(1, 1);
+    layout->addLayout(weak);
+
+    layout->addWidget(Heading(QStringLiteral("れんしゅう（30日）"), this));
+    daysChart = new Chart(this);
+    daysChart->setMinimumHeight(150);
+    layout->addWidget(daysChart, 2);
+    summary = new QLabel(this);
+    summary->setFont(DrillFont(16));
+    layout->addWidget(summary);
+
+    auto* buttons = new QHBoxLayout;
+    csvButton = new QPushButton(QStringLiteral("CSV に書き出す"), this);
+    closeButton = new QPushButton(QStringLiteral("とじる"), this);
+    closeButton->setDefault(true);
+    buttons->addStretch();
+    buttons->addWidget(csvButton);
+    buttons->addWidget(closeButton);
+    layout->addLayout(buttons);
+
+    connect(csvButton, &QPushButton::clicked, this, &Trecorddlg::csvButtonClick);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(levelBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
+    connect(modeBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
+    resize(800, 760);
+}
+
+void Trecorddlg::showRecords(int level, int mode, const QDate& today)
+{
+    {
+        const QSignalBlocker levels(levelBox);
+        const QSignalBlocker modes(modeBox);
+        levelBox->setCurrentIndex(level - 1);
+        modeBox->setCurrentIndex(mode - 1);
+    }
+    showProgress();
+    showRecent(today);
+}
+
+void Trecorddlg::showProgress()
+{
+    RecordStore* store = Recorder().store();
+    const std::vector<DrillSummary> drills =
+        store ? store->drills(levelBox->currentIndex() + 1, modeBox->currentIndex() + 1) : std::vector<DrillSummary>();
+    Chart::Series speed {QStringLiteral("はやさ（打/分）"), SpeedColour, false, false, {}};
+    Chart::Series accuracy {QStringLiteral("正確さ（%）"), AccuracyColour, false, true, {}};
+    double fastest = 0;
+    std::size_t best = 0;
+    Chart::XAxis x;
+    for (const DrillSummary& d : drills) {
+        const double day = QDateTime::fromString(QString::fromStdString(d.finishedAt), Qt::ISODate).toSecsSinceEpoch() / 86400.0;
+        const double kpm = KeysPerMinute(d.hits, d.elapsedMs);
+        if (kpm > fastest || speed.points.empty()) {
+            fastest = kpm;
+            best = speed.points.size();
+        }
+        speed.points.push_back({day, kpm});
+        accuracy.points.push_back({day, AccuracyPercent(d.hits, d.misses)});
+    }
+    if (!speed.points.empty()) {
+        x.min = speed.points.front().x();
+        x.max = std::max(speed.points.back().x(), x.min + 1);
+        const bool years = x.max - x.min > 365;
+        for (int i = 0; i <= 4; ++i)
+            x.ticks.push_back(x.min + (x.max - x.min) * i / 4);
+        x.label = [years](double day) {
+            const QDate date = QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).date();
+            return date.toString(years ? QStringLiteral("yyyy/M") : QStringLiteral("M/d"));
+        };
+    }
+    progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("打/分")),
+                           ChartAxis {100, 20, QStringLiteral("%")}, x);
+    if (!speed.points.empty())
+        progressChart->setMark(0, best, QStringLiteral("さいこう %1").arg(std::lround(fastest)));
+}
+
+void Trecorddlg::showRecent(const QDate& today)
+{
+    RecordStore* store = Recorder().store();
+    const std::string since = RecordTime(QDateTime(today.addDays(1 - RecentDays), QTime(0, 0)));
+    const std::vector<UnitCount> keys = store ? store->keysSince(since) : std::vector<UnitCount>();
+    keyboard->setCounts(keys);
+
+    const std::vector<UnitCount> weakest =
+        Weakest(store ? store->kanaSince(since) : std::vector<UnitCount>(), WeakKanaShown, WeakKanaMinimumKeys);
+    QStringList lines;
+    for (std::size_t i = 0; i < weakest.size(); ++i)
+        lines << QStringLiteral("%1. %2　%3（%4回中%5回ミス）")
+                     .arg(i + 1)
+                     .arg(QString::fromStdString(weakest[i].name))
+                     .arg(Percent(MissRate(weakest[i])))
+                     .arg(weakest[i].hits + weakest[i].misses)
+                     .arg(weakest[i].misses);
+    weakKana->setText(lines.isEmpty() ? QStringLiteral("ミスの多いかなは、まだありません") : lines.join(QLatin1Char('\n')));
+
+    const std::vector<DayTotal> days = store ? store->daysSince(since) : std::vector<DayTotal>();
+    Chart::Series typed {QStringLiteral("打ったキー"), KeysColour, true, false, {}};
+    Chart::Series minutes {QStringLiteral("れんしゅうした分"), MinutesColour, false, true, {}};
+    std::uint64_t mostKeys = 0, allKeys = 0, allMs = 0;
+    double mostMinutes = 0;
+    const QDate first = today.addDays(1 - RecentDays);
+    for (int i = 0; i < RecentDays; ++i) {
+        const QString day = first.addDays(i).toString(Qt::ISODate);
+        std::uint64_t hits = 0, ms = 0;
+        for (const DayTotal& d : days)
+            if (QString::fromStdString(d.day) == day) {
+                hits = d.hits;
+                ms = d.elapsedMs;
+            }
+        typed.points.push_back({double(i), double(hits)});
+        minutes.points.push_back({double(i), ms / 60000.0});
+        mostKeys = std::max(mostKeys, hits);
+        mostMinutes = std::max(mostMinutes, ms / 60000.0);
+        allKeys += hits;
+        allMs += ms;
+    }
+    Chart::XAxis x {0, RecentDays - 1, {0, 7, 14, 21, 29}, [first](double i) {
+                        return first.addDays(qint64(i)).toString(QStringLiteral("M/d"));
+                    }};
+    daysChart->setData({typed, minutes}, RoundAxis(double(mostKeys), QStringLiteral("打")),
+                       RoundAxis(mostMinutes, QStringLiteral("分")), x);
+
+    const int run = store ? DaysInARow(store->practiceDays(), today) : 0;
+    summary->setText(QStringLiteral("この30日：れんしゅう %1、%2 打　　れんぞく %3 日")
+                         .arg(Duration(allMs))
+                         .arg(QLocale(QLocale::Japanese).toString(qulonglong(allKeys)))
+                         .arg(run));
+}
+
+bool Trecorddlg::exportCsv(const QString& path)
+{
+    RecordStore* store = Recorder().store();
+    const std::vector<DrillSummary> drills = store ? store->drills(0, 0) : std::vector<DrillSummary>();
+    const QByteArray csv =
+        RecordsCsv(drills, title1 ? title1->levelNames() : QStringList(), title1 ? title1->modeNames() : QStringList());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
+        return true;
+    CurrentPlatform().showError(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(path, file.errorString()).toStdString(),
+                                "きろく");
+    return false;
+}
+
+void Trecorddlg::csvButtonClick()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV に書き出す"),
+                                                      QDir::home().filePath(QStringLiteral("kidrill-records.csv")),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty())
+        exportCsv(path);
+}
+
+Trecorddlg& RecordsWindow()
+{
+    static Trecorddlg* window = nullptr;
+    if (!window)
+        window = new Trecorddlg(title1);
+    return *window;
+}
