@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "recordkeeper.h"
 #include "recordstats.h"
+#include "scores.h"
 #include "tally.h"
 #include "title.h"
 #include "ui.h"
@@ -165,10 +166,8 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     auto* choice = new QHBoxLayout;
     levelBox = new QComboBox(this);
     modeBox = new QComboBox(this);
-    if (title1) {
-        levelBox->addItems(title1->levelNames());
-        modeBox->addItems(title1->modeNames());
-    }
+    levelBox->addItems(LevelNames());
+    modeBox->addItems(ModeNames());
     choice->addWidget(Heading(QStringLiteral("はやさと正確さ"), this));
     choice->addStretch();
     choice->addWidget(new QLabel(QStringLiteral("レベル"), this));
@@ -323,8 +322,7 @@ bool Trecorddlg::exportCsv(const QString& path)
 {
     RecordStore* store = Recorder().store();
     const std::vector<DrillSummary> drills = store ? store->drills(0, 0) : std::vector<DrillSummary>();
-    const QByteArray csv =
-        RecordsCsv(drills, title1 ? title1->levelNames() : QStringList(), title1 ? title1->modeNames() : QStringList());
+    const QByteArray csv = RecordsCsv(drills, LevelNames(), ModeNames());
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
         return true;

@@ -6,6 +6,18 @@
 
 HighScores HighScoreTable;
 
+QStringList LevelNames()
+{
+    return {QStringLiteral("ホームポジション"), QStringLiteral("横一列＋文字打ち"), QStringLiteral("文章打ち")};
+}
+
+QStringList ModeNames()
+{
+    return {QStringLiteral("１分間文字数トライアル"), QStringLiteral("３分間文字数トライアル"),
+            QStringLiteral("５分間文字数トライアル"), QStringLiteral("100文字タイムトライアル"),
+            QStringLiteral("200文字タイムトライアル")};
+}
+
 std::int64_t ClockMilliseconds(const std::string& text)
 {
     std::size_t i = text.find_first_not_of(' ');

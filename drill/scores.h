@@ -2,12 +2,18 @@
 
 #include "counters.h"
 
+#include <QStringList>
+
 #include <array>
 #include <cstdint>
 #include <string>
 
 constexpr int LevelCount = 3;
 constexpr int ModeCount = 5;
+
+// The names the title window gives the levels and modes, in their order.
+QStringList LevelNames();
+QStringList ModeNames();
 
 // The best score of every level (rows) and mode (columns).
 struct HighScores {

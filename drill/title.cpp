@@ -28,11 +28,6 @@ Ttitle1* title1 = nullptr;
 
 namespace {
 
-const char* const ModeCaptions[] = {
-    "１分間文字数トライアル", "３分間文字数トライアル", "５分間文字数トライアル",
-    "100文字タイムトライアル", "200文字タイムトライアル",
-};
-const char* const LevelCaptions[] = {"ホームポジション", "横一列＋文字打ち", "文章打ち"};
 constexpr std::int32_t TimeLimits[] = {60, 180, 300};
 constexpr QSize PlainSize {502, 292};
 // The row of the options' buttons, below the menu.
@@ -66,14 +61,6 @@ QGroupBox* MakeRadioGroup(QWidget* parent, const QString& caption, const QString
     return box;
 }
 
-QStringList Captions(const char* const* captions, std::size_t count)
-{
-    QStringList list;
-    for (std::size_t i = 0; i < count; ++i)
-        list << QString::fromUtf8(captions[i]);
-    return list;
-}
-
 } // namespace
 
 Ttitle1::Ttitle1(QWidget* parent)
@@ -84,9 +71,9 @@ Ttitle1::Ttitle1(QWidget* parent)
     setFixedSize(PlainSize);
     setFont(DrillFont(16));
 
-    mode1 = MakeRadioGroup(this, QStringLiteral("モード"), Captions(ModeCaptions, std::size(ModeCaptions)),
+    mode1 = MakeRadioGroup(this, QStringLiteral("モード"), ModeNames(),
                            QRect(26, 16, 225, 201), modeItems_);
-    level1 = MakeRadioGroup(this, QStringLiteral("レベル"), Captions(LevelCaptions, std::size(LevelCaptions)),
+    level1 = MakeRadioGroup(this, QStringLiteral("レベル"), LevelNames(),
                             QRect(266, 16, 217, 201), levelItems_);
     Button1 = new QPushButton(QStringLiteral("すたーと"), this);
     Button1->setGeometry(39, 240, 234, 41);
@@ -157,12 +144,7 @@ void Ttitle1::FormCreate()
 
 QStringList Ttitle1::levelNames() const
 {
-    return Captions(LevelCaptions, std::size(LevelCaptions));
-}
-
-QStringList Ttitle1::modeNames() const
-{
-    return Captions(ModeCaptions, std::size(ModeCaptions));
+    return LevelNames();
 }
 
 void Ttitle1::showOptionButtons()

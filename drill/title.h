@@ -23,7 +23,6 @@ public:
     void FormClose();
 
     QStringList levelNames() const;
-    QStringList modeNames() const;
     // The buttons of options that are on show below the menu, the window
     // growing to hold them; with none on it is as it always was.
     void showOptionButtons();

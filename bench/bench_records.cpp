@@ -1,0 +1,169 @@
+// The learner's records at the scale of ten years of practice: 36,500
+// drills, ten a day, made with the program's own code (the drills typed by
+// a simulated learner through the tally and the store the drill uses).
+//
+// usage: bench_records APP_DIR RECORDS_FILE generate
+//        bench_records APP_DIR RECORDS_FILE window   (ms to the first paint)
+//        bench_records APP_DIR RECORDS_FILE record N (ms of each of N records)
+// `window` and `record` work on the file as it is; scripts/bench gives
+// `record` a copy.
+
+#include "chart.h"
+#include "platform.h"
+#include "problems.h"
+#include "random.h"
+#include "recorddlg.h"
+#include "recordkeeper.h"
+#include "records.h"
+#include "recordstats.h"
+#include "roma.h"
+#include "tally.h"
+#include "ui.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int Days = 3650;
+constexpr int DrillsPerDay = 10;
+
+// Paints of the watched widget, as they happen.
+class FirstPaint final : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// One drill as a learner types it: the level's problems in turn, every
+// key counted for its kana, about one key in twenty missed.
+DrillRecord SimulatedDrill(int level, int mode, const QDateTime& at, RandomGenerator& random)
+{
+    // Each level's problems, prepared once.
+    static std::array<std::unique_ptr<ProblemSet>, 3> levels;
+    std::unique_ptr<ProblemSet>& set = levels.at(std::size_t(level - 1));
+    if (!set) {
+        set = std::make_unique<ProblemSet>();
+        PrepareProblemSet(std::uint8_t(level), *set, Counters, random);
+    }
+    const ProblemSet& problems = *set;
+    DrillTally tally;
+    KeyKana kana;
+    const std::uint32_t keys = mode <= 3 ? 60 + random.below(240) * (mode == 1 ? 1 : 3) : (mode == 4 ? 100 : 200);
+    std::uint32_t hits = 0, misses = 0;
+    for (std::uint16_t p = 1 + std::uint16_t(random.below(problems.Count)); hits < keys;
+         p = std::uint16_t(p % problems.Count + 1)) {
+        const Problem& problem = problems.problem(p);
+        MapKeysToKana(problem.Reading, RomajiTable, SokuonRomaji, kana);
+        for (std::uint16_t k = 0; k < kana.count && hits < keys; ++k) {
+            const char key = problem.Romaji.at(k + 1u);
+            if (random.below(20) == 0) {
+                tally.count(key, kana.slot[k], false);
+                ++misses;
+            }
+            tally.count(key, kana.slot[k], true);
+            ++hits;
+        }
+    }
+    DrillSummary drill {RecordTime(at), level, mode, hits, misses, 0, 0};
+    drill.elapsedMs = mode <= 3 ? 60000u * (mode == 1 ? 1 : mode == 2 ? 3 : 5) : hits * (200 + random.below(300));
+    drill.score = std::int32_t(hits) - 5 * std::int32_t(misses);
+    return MakeDrillRecord(drill, tally, RomajiTable);
+}
+
+int Generate()
+{
+    RecordStore* store = Recorder().store();
+    if (!store)
+        return 1;
+    RandomGenerator random;
+    random.seed(36500);
+    const QDateTime first = QDateTime::currentDateTimeUtc().addDays(-Days);
+    for (int day = 0; day < Days; ++day)
+        for (int n = 0; n < DrillsPerDay; ++n) {
+            const int level = 1 + int(random.below(3));
+            const int mode = 1 + int(random.below(5));
+            if (!store->record(SimulatedDrill(level, mode, first.addDays(day).addSecs(n * 600), random)))
+                return 1;
+        }
+    return 0;
+}
+
+int Window()
+{
+    // The title window is up when the learner asks for the records: its
+    // fonts are loaded, its first paint is done.
+    QLabel title(QStringLiteral("ポプリカ　ぷるるん　ホームポジション"));
+    title.setFont(DrillFont(16));
+    title.show();
+    FirstPaint titlePaint;
+    title.installEventFilter(&titlePaint);
+    while (!titlePaint.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QElapsedTimer clock;
+    clock.start();
+    Trecorddlg& window = RecordsWindow();
+    window.showRecords(1, 1);
+    FirstPaint paint;
+    window.daysChart->installEventFilter(&paint);
+    window.show();
+    while (!paint.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
+    return 0;
+}
+
+int Record(int count)
+{
+    RandomGenerator random;
+    random.seed(1);
+    RecordStore* store = Recorder().store();
+    if (!store)
+        return 1;
+    for (int i = 0; i < count; ++i) {
+        const DrillRecord drill = SimulatedDrill(3, 1, QDateTime::currentDateTimeUtc(), random);
+        QElapsedTimer clock;
+        clock.start();
+        Recorder().record(drill);
+        std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 4)
+        return 2;
+    AppDir = std::string(argv[1]) + '/';
+    const QFileInfo file(QString::fromLocal8Bit(argv[2]));
+    UserDir = file.absolutePath().toStdString() + '/';
+    if (file.fileName() != QLatin1String(RecordsFileName) || !LoadRomajiTable())
+        return 2;
+    const std::string what = argv[3];
+    int result = 2;
+    if (what == "generate")
+        result = Generate();
+    else if (what == "window")
+        result = Window();
+    else if (what == "record" && argc == 5)
+        result = Record(std::atoi(argv[4]));
+    Recorder().close();
+    return result;
+}
