@@ -112,8 +112,11 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
     typed_.clear();
     shown_.clear();
     std::array<bool, MaxUnits> syllabicN {};
+    std::size_t kanaAt = 0;
     Conversion conversion;
     WalkConversion(reading, table, conversion, [&](const ConversionStep& step) {
+        const std::size_t stepAt = kanaAt;
+        kanaAt += (step.smallTsu ? SmallTsu.size() : 0) + step.entry->Kana.size();
         // A step that writes nothing asks for no key, whatever other
         // spellings its kana has.
         if (unitCount_ == MaxUnits || step.entry->Romaji.empty())
@@ -149,7 +152,8 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
         }
 
         Unit& unit = units_[unitCount_];
-        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size())};
+        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size()), std::uint16_t(stepAt),
+                     std::uint16_t(kanaAt - stepAt)};
         for (std::size_t i = 0; i < own.count; ++i) {
             const std::string_view keys = bases[i];
             add(unit, step.smallTsu ? SmallTsuKeys(keys, sokuon) : std::string_view(), keys);
@@ -224,7 +228,7 @@ RomajiMatcher::Press RomajiMatcher::press(char key)
     } else if (unit_ + 1 < unitCount_ && completes(unit_, unitTyped_) && takes(unit_ + 1, one)) {
         // The unit was typed whole; no longer spelling went on with this key,
         // which begins the next unit.
-        ++unit_;
+        typedAt_[++unit_] = std::uint16_t(typed_.size());
         unitTyped_.assign(one);
     } else {
         result.expected = nextKey();
@@ -234,7 +238,7 @@ RomajiMatcher::Press RomajiMatcher::press(char key)
     // A complete spelling ends its unit at once unless a longer one may go
     // on with the next key; the last unit has no next key to wait for.
     if (completes(unit_, unitTyped_) && (unit_ + 1 == unitCount_ || !goesOn(unit_, unitTyped_))) {
-        ++unit_;
+        typedAt_[++unit_] = std::uint16_t(typed_.size());
         unitTyped_.clear();
     }
     buildLine();

@@ -10,12 +10,16 @@
 #include "rank.h"
 #include "roma.h"
 #include "session.h"
+#include "settings.h"
 #include "settingsfile.h"
+#include "settingswindow.h"
 #include "textfile.h"
 #include "ui.h"
 #include "userfiles.h"
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -105,6 +109,11 @@ Ttitle1::Ttitle1(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &Ttitle1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Ttitle1::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &Ttitle1::Button3Click);
+    settingsAction = new QAction(QStringLiteral("せってい…"), this);
+    settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    addAction(settingsAction);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(settingsAction, &QAction::triggered, this, &Ttitle1::OpenSettings);
 
     FormCreate();
     const Platform::ScreenSize screen = CurrentPlatform().screenSize();
@@ -139,6 +148,10 @@ void Ttitle1::FormCreate()
                  screen.height);
     DrillRandom.seed(CurrentPlatform().timeOfDayUtc());
     Counters.Mode = 0;
+    if (RememberChoice) {
+        selectMode(RememberedMode - 1);
+        selectLevel(RememberedLevel - 1);
+    }
 }
 
 QStringList Ttitle1::levelNames() const
@@ -155,6 +168,8 @@ void Ttitle1::Button1Click()
 {
     Counters.Level = static_cast<std::uint8_t>(levelIndex() + 1);
     Counters.Mode = static_cast<std::uint8_t>(modeIndex() + 1);
+    RememberedMode = Counters.Mode;
+    RememberedLevel = Counters.Level;
     if (Counters.Mode <= 3)
         Counters.TimeLimit = TimeLimits[Counters.Mode - 1];
     SetSizedText(main1->Label3, Counters.Level == 3 ? QStringLiteral("意味") : QStringLiteral("練習"));
@@ -171,7 +186,16 @@ void Ttitle1::Button2Click()
 
 void Ttitle1::Button3Click()
 {
+    if (RememberChoice)
+        rankdlg->Combo1->setCurrentIndex(levelIndex());
     rankdlg->exec();
+}
+
+void Ttitle1::OpenSettings()
+{
+    if (!settings_)
+        settings_ = new Tsettingsdlg(this);
+    settings_->edit();
 }
 
 void Ttitle1::FormClose()

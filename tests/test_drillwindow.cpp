@@ -436,11 +436,16 @@ private slots:
         QTest::addColumn<QString>("reading");
         QTest::addColumn<QString>("meaning");
         QTest::addColumn<QString>("shrunk"); // s sentence, m meaning, r romaji
-        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "";
-        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s";
-        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m";
-        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r";
-        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r";
+        QTest::addColumn<bool>("scrolls");   // the romaji row, even at the smallest readable size
+        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "" << false;
+        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s" << false;
+        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m" << false;
+        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r" << false;
+        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r" << true;
+        QTest::newRow("57 characters of the learner's own list")
+            << "Wow! 昨日の夜 Dad と一緒に近くの丘の上へ星を見に行ったら、流れ星が 3つも見えた。とても嬉しかった !!"
+            << "わお！きのうのよるおとうさんといっしょにちかくのおかのうえへほしをみにいったら、ながれぼしがみっつもみえた。とてもうれしかった！！"
+            << "父と 星を 見た" << "sr" << true;
     }
     void longProblemsShrinkToFit()
     {
@@ -448,6 +453,7 @@ private slots:
         QFETCH(QString, reading);
         QFETCH(QString, meaning);
         QFETCH(QString, shrunk);
+        QFETCH(bool, scrolls);
         start(1, {sentence + "," + reading, meaning});
         const auto endsInside = [](const QLabel* label) { return label->x() + label->width() <= 631; };
         const struct {
@@ -456,18 +462,27 @@ private slots:
             char row;
         } rows[] = {{main1->tpg, 21, 's'}, {main1->tpy, 16, 'm'}, {main1->tpr, 24, 'r'}};
         for (const auto& row : rows) {
-            QVERIFY2(endsInside(row.label), qPrintable(row.label->text()));
+            QVERIFY2(endsInside(row.label) || (scrolls && row.row == 'r'), qPrintable(row.label->text()));
             const bool smaller = row.label->font().pixelSize() < row.drawn;
             QCOMPARE(smaller, shrunk.contains(QChar(row.row)));
+            QVERIFY(row.label->font().pixelSize() >= SmallestReadablePixels);
         }
         QCOMPARE(main1->tpr2->font(), main1->tpr->font());
-        // Typed to its last key, the large next key still stands inside.
+        // Key by key to the last one, the large next key stays in view a few
+        // keys from the edge, and the red typed keys stand under theirs.
         const QString romaji = main1->tpr->text();
-        type(main1, romaji.chopped(1).toLatin1().constData());
+        for (const QChar key : romaji.chopped(1)) {
+            type(main1, QByteArray(1, key.toLatin1()).constData());
+            QVERIFY(nextCharFollowsTyped());
+            QVERIFY(main1->tpr3->x() >= 96);
+            QVERIFY2(main1->tpr3->x() + main1->tpr3->width() <= 631, qPrintable(typedText()));
+            QCOMPARE(main1->tpr2->x(), main1->tpr->x());
+        }
         QCOMPARE(typedText(), romaji.chopped(1));
-        QVERIFY(nextCharFollowsTyped());
-        QVERIFY(endsInside(main1->tpr3));
+        QVERIFY2((main1->tpr->x() < 96) == scrolls, qPrintable(QString("%1 %2 %3").arg(romaji).arg(main1->tpr->font().pixelSize()).arg(main1->tpr->x())));
         QCOMPARE(main1->tpr2->width(), TextWidth(main1->tpr2->font(), typedText()));
+        type(main1, QByteArray(1, romaji.back().toLatin1()).constData());
+        QCOMPARE(main1->tpr->x(), 96); // the next problem starts at the left
     }
 
     void flexibleRomajiFollowsTheLearner_data()
