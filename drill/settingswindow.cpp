@@ -40,7 +40,6 @@ Tsettingsdlg::Tsettingsdlg(QWidget* parent)
         options[i]->setGeometry(16, top, WindowWidth - 32, 22);
         explanations[i] = MakeLabel(this, QString::fromUtf8(OptionRows[i].explanation), 40, top + 22,
                                     DrillFont(ExplanationPixels));
-        explanations[i]->setForegroundRole(QPalette::PlaceholderText);
     }
 
     MakeLabel(this, QStringLiteral("ゆびの いろ（おすと いろを えらべます）"), 16, top + 4, DrillFont(16));
@@ -50,6 +49,7 @@ Tsettingsdlg::Tsettingsdlg(QWidget* parent)
         colours[f] = new QPushButton(QString::fromUtf8(cell.caption), this);
         colours[f]->setGeometry(cell.left, fingerTop, cell.width, FingerHeight);
         colours[f]->setToolTip(QString::fromLatin1(ColourKeys[f]));
+        colours[f]->setFont(DrillFont(13));
         colours[f]->setAutoDefault(false);
         connect(colours[f], &QPushButton::clicked, this, [this, f] { pickColour(f); });
     }

@@ -7,8 +7,10 @@
 #include "stop.h"
 #include "problems.h"
 #include "qtplatform.h"
+#include "readingrow.h"
 #include "recordingplatform.h"
 #include "roma.h"
+#include "scores.h"
 #include "settings.h"
 #include "settingsfile.h"
 #include "testsupport.h"
@@ -494,10 +496,17 @@ private slots:
         QTest::addColumn<QString>("row");     // tpr after the last key
         QTest::addColumn<QString>("charged"); // the keys the misses went to
         QTest::addColumn<int>("total");
-        QTest::newRow("off: shi misses at the h") << false << "shi" << 2 << 1 << "sika" << "i" << 4;
-        QTest::newRow("on: shi is typed") << true << "sh" << 2 << 0 << "shika" << "" << 4;
-        QTest::newRow("on: a miss goes to the key shown") << true << "shx" << 2 << 1 << "shika" << "i" << 4;
-        QTest::newRow("on: the problem ends") << true << "shika" << 5 << 0 << "sika" << "" << 8;
+        QTest::addColumn<QString>("marked"); // with the reading row on: the kana marked
+        QTest::newRow("off: shi misses at the h") << false << "shi" << 2 << 1 << "sika" << "i" << 4 << "";
+        QTest::newRow("on: shi is typed") << true << "sh" << 2 << 0 << "shika" << "" << 4 << "";
+        QTest::newRow("on: a miss goes to the key shown") << true << "shx" << 2 << 1 << "shika" << "i" << 4 << "";
+        QTest::newRow("on: the problem ends") << true << "shika" << 5 << 0 << "sika" << "" << 8 << "";
+        QTest::newRow("reading, off: し while its keys are typed") << false << "s" << 1 << 0 << "sika" << "" << 4 << "し";
+        QTest::newRow("reading, off: か after si") << false << "si" << 2 << 0 << "sika" << "" << 4 << "か";
+        QTest::newRow("reading, on: し until its last key") << true << "sh" << 2 << 0 << "shika" << "" << 4 << "し";
+        QTest::newRow("reading, on: か after shi") << true << "shi" << 3 << 0 << "shika" << "" << 4 << "か";
+        QTest::newRow("reading, on: the next problem starts at し") << true << "shika" << 5 << 0 << "sika" << "" << 8
+                                                                   << "し";
     }
     void flexibleRomajiFollowsTheLearner()
     {
@@ -508,10 +517,20 @@ private slots:
         QFETCH(QString, row);
         QFETCH(QString, charged);
         QFETCH(int, total);
+        QFETCH(QString, marked);
         FlexibleRomaji = flexible;
+        ShowReading = !marked.isEmpty();
         start(1, {"鹿,しか", "m"});
         type(main1, keys.toLatin1().constData());
         FlexibleRomaji = false;
+        ShowReading = false;
+        QCOMPARE(main1->reading1 && main1->reading1->isVisible(), !marked.isEmpty());
+        if (!marked.isEmpty()) {
+            QCOMPARE(main1->reading1->text(), QString("しか"));
+            QCOMPARE(main1->reading1->markedText(), marked);
+            QCOMPARE(main1->shades1->bandCount(), std::size_t(2));
+            QCOMPARE(main1->shades1->x(), main1->tpr->x());
+        }
         QCOMPARE(Counters.Hits, std::uint16_t(hits));
         QCOMPARE(Counters.Misses, std::uint16_t(misses));
         QCOMPARE(main1->tpr->text(), row);
@@ -526,6 +545,76 @@ private slots:
         const auto cell = KeyIndexFor(row[typed].toLatin1());
         QVERIFY(cell);
         QCOMPARE(Lit(kb1->KeyLabels[*cell]), Hex(KeyColour));
+    }
+
+    // The aids beside the clock and Esc, each off and on; '~' is Escape,
+    // typed in the drill window or in the keyboard window.
+    void aidsFollowTheirOptions_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("inKeyboard");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("progress"); // "-": none shown
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("misses");
+        QTest::newRow("no aid: Esc is a miss") << "" << 4 << "k~" << false << "残り時間" << "-" << true << 1;
+        QTest::newRow("progress of a character trial") << "ShowProgress" << 4 << "kax" << false << "時間" << "2 / 100"
+                                                       << true << 1;
+        QTest::newRow("progress of a time trial") << "ShowProgress" << 2 << "ka" << false << "残り時間" << "2" << true << 0;
+        QTest::newRow("Esc leaves") << "EscapeEnds" << 4 << "k~a" << false << "残り時間" << "-" << false << 0;
+        QTest::newRow("Esc in the keyboard window leaves") << "EscapeEnds" << 1 << "~" << true << "残り時間" << "-"
+                                                           << false << 0;
+    }
+    void aidsFollowTheirOptions()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, mode);
+        QFETCH(QString, keys);
+        QFETCH(bool, inKeyboard);
+        QFETCH(QString, caption);
+        QFETCH(QString, progress);
+        QFETCH(bool, open);
+        QFETCH(int, misses);
+        ShowProgress = option == "ShowProgress";
+        EscapeEnds = option == "EscapeEnds";
+        start(mode, {"傘,かさ", "m"});
+        QVERIFY(QTest::qWaitForWindowExposed(kb1));
+        for (const QChar k : keys) {
+            QWindow* window = (inKeyboard ? static_cast<QWidget*>(kb1) : main1)->windowHandle();
+            if (k == '~')
+                QTest::keyClick(window, Qt::Key_Escape);
+            else
+                QTest::keyClick(window, k.toLatin1());
+        }
+        ShowProgress = EscapeEnds = false;
+        QCOMPARE(main1->Label11->text(), caption);
+        QCOMPARE(main1->progress1 && main1->progress1->isVisible() ? main1->progress1->text() : QString("-"), progress);
+        QCOMPARE(main1->isVisible(), open);
+        QCOMPARE(kb1->isVisible(), open);
+        QCOMPARE(Counters.Misses, std::uint16_t(misses));
+        QCOMPARE(HighScoreTable.at(1, mode), 0); // leaving is no finished drill
+    }
+
+    void keyboardResizesInItsShape()
+    {
+        ResizableKeyboard = true;
+        KeyboardWidth = 502;
+        start(1, {"傘,かさ", "m"});
+        QCOMPARE(kb1->size(), QSize(502, 252));
+        QCOMPARE(kb1->KeyLabels[11]->geometry(), QRect(64, 80, 24, 24));
+        QCOMPARE(kb1->KeyLabels[11]->font().pixelSize(), 24);
+        kb1->resize(753, 378);
+        QCOMPARE(KeyboardWidth, 753);
+        QCOMPARE(kb1->KeyLabels[10]->width(), 84 * 3);
+        main1->close();
+        // Off again, the next drill has the keyboard as drawn.
+        ResizableKeyboard = false;
+        main1->show();
+        QCOMPARE(kb1->size(), QSize(251, 126));
+        QCOMPARE(kb1->KeyLabels[11]->geometry(), QRect(32, 40, 12, 12));
+        QCOMPARE(KeyboardWidth, 753);
     }
 
     void firstKeyStartsTheClockEvenAsAMiss()
@@ -638,6 +727,7 @@ private slots:
         QCOMPARE(lit(kb1->l_ko), Hex(FingerColours[LeftLittle]));
         QCOMPARE(lit(kb1->oya), kb1->faceColour().name());
         QCOMPARE(lit(kb1->KeyLabels[11]), Hex(FingerColours[LeftLittle]));
+        QCOMPARE(caption(kb1->KeyLabels[11]), QString("#ffffff"));
         QCOMPARE(lit(kb1->KeyLabels[29]), black);
         type(main1, "asa");
         // The space: thumbs and the space bar, no other finger.
@@ -657,6 +747,13 @@ private slots:
         QCOMPARE(lit(kb1->r_na), Hex(FingerColours[RightMiddle]));
         QCOMPARE(lit(kb1->KeyLabels[21]), Hex(FingerColours[RightMiddle]));
         QCOMPARE(lit(kb1->KeyLabels[10]), black);
+        QCOMPARE(caption(kb1->KeyLabels[10]), QString("#ffffff"));
+        // The key's caption reads on yellow and aqua as on navy.
+        for (const Finger finger : {LeftIndex, LeftRing}) {
+            KeyColour = FingerColours[finger];
+            kb1->kbd('g');
+            QCOMPARE(caption(kb1->KeyLabels[17]), QString("#000000"));
+        }
     }
 
     void upperCaseLightsFingersButNoKey()
@@ -805,6 +902,45 @@ private slots:
         type(main1, "x");
         main1->grab().save(QString::fromLocal8Bit(out) + "/drill.png");
         kb1->grab().save(QString::fromLocal8Bit(out) + "/keyboard.png");
+    }
+
+    // The teaching aids on: the reading row of a sentence with a small tsu
+    // and a contracted sound, a learner's 57-character sentence, the lit
+    // yellow key of the left index finger at real size and enlarged.
+    void screenshotsOfTheAids()
+    {
+        const QByteArray out = qgetenv("KIDRILL_SCREENSHOT_DIR");
+        if (out.isEmpty())
+            QSKIP("set KIDRILL_SCREENSHOT_DIR to keep pictures of the windows");
+        const QString to = QString::fromLocal8Bit(out) + '/';
+        ShowReading = ShowProgress = true;
+        start(4, {"一生懸命に勉強する,いっしょうけんめいにべんきょうする", "力の かぎり+がんばって まなぶ"}, 3);
+        type(main1, "issyo");
+        main1->grab().save(to + "reading.png");
+        FlexibleRomaji = true;
+        main1->close();
+        begin(4, {"一生懸命に勉強する,いっしょうけんめいにべんきょうする", "力の かぎり+がんばって まなぶ"}, 3, false);
+        type(main1, "isshou");
+        main1->grab().save(to + "reading-flexible.png");
+        FlexibleRomaji = false;
+        main1->close();
+        begin(1, {"Wow! 昨日の夜 Dad と一緒に近くの丘の上へ星を見に行ったら、流れ星が 3つも見えた。とても嬉しかった !!,"
+                  "わお！きのうのよるおとうさんといっしょにちかくのおかのうえへほしをみにいったら、ながれぼしがみっつもみえた。"
+                  "とてもうれしかった！！",
+                  "父と 星を 見た"}, 3, false);
+        type(main1, main1->tpr->text().left(100).toLatin1().constData());
+        main1->grab().save(to + "long-sentence.png");
+        ShowReading = ShowProgress = false;
+        main1->close();
+        begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
+        kb1->grab().save(to + "keyboard-yellow.png");
+        kb1->grab().scaled(kb1->size() * 4, Qt::KeepAspectRatio, Qt::FastTransformation).save(to + "keyboard-yellow-x4.png");
+        ResizableKeyboard = true;
+        KeyboardWidth = 502;
+        main1->close();
+        begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
+        kb1->grab().save(to + "keyboard-large.png");
+        ResizableKeyboard = false;
     }
 };
 
