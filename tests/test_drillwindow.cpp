@@ -921,7 +921,7 @@ private slots:
         main1->close();
         begin(4, {"一生懸命に勉強する,いっしょうけんめいにべんきょうする", "力の かぎり+がんばって まなぶ"}, 3, false);
         type(main1, "isshou");
-        main1->grab().save(to + "reading-flexible.png");
+        QCOMPARE(main1->reading1->markedText(), QString("け"));
         FlexibleRomaji = false;
         main1->close();
         begin(1, {"Wow! 昨日の夜 Dad と一緒に近くの丘の上へ星を見に行ったら、流れ星が 3つも見えた。とても嬉しかった !!,"
@@ -934,7 +934,6 @@ private slots:
         main1->close();
         begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
         kb1->grab().save(to + "keyboard-yellow.png");
-        kb1->grab().scaled(kb1->size() * 4, Qt::KeepAspectRatio, Qt::FastTransformation).save(to + "keyboard-yellow-x4.png");
         ResizableKeyboard = true;
         KeyboardWidth = 502;
         main1->close();

@@ -692,8 +692,6 @@ private slots:
         QTimer::singleShot(0, [&] {
             Tsettingsdlg* settings = program.title->settingsWindow();
             settings->grab().save(to + "settings.png");
-            settings->recommend->click();
-            settings->grab().save(to + "settings-recommended.png");
             settings->cancel->click();
         });
         program.title->settingsAction->trigger();
