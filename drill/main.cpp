@@ -187,7 +187,7 @@ void Tmain1::prepareAids()
     if (progress1)
         progress1->setVisible(progressShown_);
     const bool characterTrial = CharacterTarget(Counters.Mode) != 0;
-    SetSizedText(Label11, ShowProgress && characterTrial ? QStringLiteral("時間") : QStringLiteral("残り時間"));
+    SetSizedText(Label11, progressShown_ && characterTrial ? QStringLiteral("時間") : QStringLiteral("残り時間"));
 }
 
 void Tmain1::PrepareProblems(std::uint8_t level)

@@ -111,7 +111,7 @@ void KanaShades::setBands(const KanaGroups& groups, const int* keyLefts, std::si
     for (std::size_t g = 0; g < groups.count; ++g) {
         const std::size_t from = groups.groups[g].keysAt;
         const std::size_t to = from + groups.groups[g].keysSize;
-        if (to > keyCount)
+        if (to >= keyCount)
             break;
         bands_[count_++] = {keyLefts[from], keyLefts[to]};
     }
