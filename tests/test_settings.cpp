@@ -276,21 +276,6 @@ private slots:
         QCOMPARE(ReadChoice(IniFile(ini.bytes())), choice);
     }
 
-    void recommendedTurnsOnTheAidsOnly()
-    {
-        SettingsChoice choice = DefaultChoice();
-        choice.options[0] = false;
-        choice.colours[2] = 7;
-        const SettingsChoice recommended = RecommendedChoice(choice);
-        QCOMPARE(recommended.colours, choice.colours);
-        QStringList on;
-        for (std::size_t i = 0; i < OptionCount; ++i)
-            if (recommended.options[i])
-                on << OptionRows[i].key;
-        QCOMPARE(on, (QStringList {"KeySound", "FlexibleRomaji", "ShowReading", "ShowProgress", "EscapeEnds",
-                                   "RememberChoice"}));
-    }
-
     void firstSaveWritesItsKeysInOrder()
     {
         HighScores scores;
