@@ -170,9 +170,10 @@ class BenchDrill : public QObject {
     }
 
     // Hits in a long problem: the typed text grows, the guide moves on.
-    void hitLongProblem(bool flexible)
+    void hitLongProblem(bool flexible, bool reading = false)
     {
         FlexibleRomaji = flexible;
+        ShowReading = reading;
         startLongProblem();
         const RomajiText& romaji = Problems.problem(1).Romaji;
         settle();
@@ -181,29 +182,31 @@ class BenchDrill : public QObject {
                 main1->ShowProblem(1);
             main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
         }
-        FlexibleRomaji = false;
+        FlexibleRomaji = ShowReading = false;
     }
 
-    void missOneProblem(bool flexible)
+    void missOneProblem(bool flexible, bool reading = false)
     {
         FlexibleRomaji = flexible;
+        ShowReading = reading;
         startDrill("s,\x82\xa0\r\nm\r\n");
         settle();
         QBENCHMARK { main1->FormKeyPress(main1, '#'); }
-        FlexibleRomaji = false;
+        FlexibleRomaji = ShowReading = false;
     }
 
     // Every hit ends its one-key problem and shows the next.
-    void endOneKeyProblems(bool flexible)
+    void endOneKeyProblems(bool flexible, bool reading = false)
     {
         FlexibleRomaji = flexible;
+        ShowReading = reading;
         startOneKeyProblems();
         settle();
         QBENCHMARK {
             const RomajiText& romaji = Problems.problem(main1->ProblemIndex).Romaji;
             main1->FormKeyPress(main1, romaji.at(main1->CursorPos));
         }
-        FlexibleRomaji = false;
+        FlexibleRomaji = ShowReading = false;
     }
 
 private slots:
@@ -236,6 +239,11 @@ private slots:
     void keyHitFlexible() { hitLongProblem(true); }
     void keyMissFlexible() { missOneProblem(true); }
     void keyEndOfProblemFlexible() { endOneKeyProblems(true); }
+    // The reading row marks the next kana and the romaji row is shaded by
+    // kana: against the floors without them, this is what they cost.
+    void keyHitReading() { hitLongProblem(false, true); }
+    void keyMissReading() { missOneProblem(false, true); }
+    void keyEndOfProblemReading() { endOneKeyProblems(false, true); }
 
     void keyHitFloor()
     {

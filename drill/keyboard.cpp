@@ -10,6 +10,8 @@
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QMetaObject>
+#include <QResizeEvent>
 #include <QShowEvent>
 
 Tkb1* kb1 = nullptr;
@@ -71,18 +73,22 @@ Tkb1::Tkb1(QWidget* drillWindow)
     : QWidget(drillWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("キーボード"));
-    setFixedSize(251, 126);
+    setFixedSize(KeyboardDrawnWidth, KeyboardDrawnHeight);
     setFont(DrillFont(CellSize));
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
+    std::size_t placed = 0;
     for (const KeyCell& k : KeyCells) {
-        QLabel* cell = MakeCell(this, k.caption, k.name, QRect(k.left, k.top, k.width, CellSize));
-        SetTextColour(cell, White);
-        SetBackground(cell, Qt::black);
+        const QRect place(k.left, k.top, k.width, CellSize);
+        QLabel* cell = MakeCell(this, k.caption, k.name, place);
+        SetColours(cell, Qt::black, Qt::white);
         KeyLabels[k.index] = cell;
+        drawnPlaces_[placed++] = {cell, place};
     }
     for (const FingerCell& f : FingerCells) {
-        QLabel* cell = MakeCell(this, f.caption, f.name, QRect(f.left, FingerRowTop, f.width, CellSize));
+        const QRect place(f.left, FingerRowTop, f.width, CellSize);
+        QLabel* cell = MakeCell(this, f.caption, f.name, place);
+        drawnPlaces_[placed++] = {cell, place};
         SetBackground(cell, faceColour());
         fingerLabels_[f.finger] = cell;
         faceText_ = FromQColor(cell->palette().color(QPalette::WindowText));
@@ -127,13 +133,60 @@ void Tkb1::lightFinger(Finger finger, std::optional<Colour> colour)
 
 void Tkb1::kbd(char ch)
 {
-    // Every cell goes black and the key of ch lights; only the cell lit
-    // before can be other than black.
+    // Every cell goes black and the key of ch lights, its caption black or
+    // white as reads better; only the cell lit before can be other than
+    // black.
     if (litCell_)
-        SetBackground(KeyLabels[*litCell_], Qt::black);
+        SetColours(KeyLabels[*litCell_], Qt::black, Qt::white);
     litCell_ = KeyIndexFor(ch);
     if (litCell_)
-        SetBackground(KeyLabels[*litCell_], ToQColor(KeyColour));
+        SetColours(KeyLabels[*litCell_], ToQColor(KeyColour), ToQColor(CaptionColourOn(KeyColour)));
+}
+
+void Tkb1::followSizeOption()
+{
+    if (ResizableKeyboard == resizable_)
+        return;
+    resizable_ = ResizableKeyboard;
+    if (resizable_) {
+        setMinimumSize(KeyboardDrawnWidth, KeyboardDrawnHeight);
+        setMaximumSize(KeyboardLargestWidth, KeyboardLargestWidth * KeyboardDrawnHeight / KeyboardDrawnWidth);
+        resize(KeyboardWidth, KeyboardWidth * KeyboardDrawnHeight / KeyboardDrawnWidth);
+    } else {
+        setFixedSize(KeyboardDrawnWidth, KeyboardDrawnHeight);
+    }
+}
+
+void Tkb1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const double scale = std::min(double(width()) / KeyboardDrawnWidth, double(height()) / KeyboardDrawnHeight);
+    placeCells(scale);
+    if (!resizable_)
+        return;
+    KeyboardWidth = static_cast<std::int32_t>(std::lround(KeyboardDrawnWidth * scale));
+    // The window keeps the keyboard's shape: a drag that breaks it is
+    // put right once it has been taken.
+    const QSize shaped(KeyboardWidth, static_cast<int>(std::lround(KeyboardDrawnHeight * scale)));
+    if (std::abs(shaped.width() - width()) > 1 || std::abs(shaped.height() - height()) > 1)
+        QMetaObject::invokeMethod(this, [this, shaped] { resize(shaped); }, Qt::QueuedConnection);
+}
+
+void Tkb1::placeCells(double scale)
+{
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    const QFont font = DrillFont(static_cast<int>(std::lround(CellSize * scale)));
+    for (const auto& [cell, place] : drawnPlaces_) {
+        const QRect scaled(QPoint(int(std::lround(place.left() * scale)), int(std::lround(place.top() * scale))),
+                           QPoint(int(std::lround((place.right() + 1) * scale)) - 1,
+                                  int(std::lround((place.bottom() + 1) * scale)) - 1));
+        cell->setFont(font);
+        cell->setFixedSize(scaled.size());
+        cell->move(scaled.topLeft());
+        CentreInk(cell);
+    }
 }
 
 void Tkb1::FormKeyPress(QObject* Sender, char Key)

@@ -30,6 +30,9 @@ public:
     // Lights a finger cell in its colour, with a caption that reads on it,
     // or gives it back the window's colours.
     void lightFinger(Finger finger, std::optional<Colour> colour);
+    // Fixed at its drawn size, or resizable in its shape at KeyboardWidth,
+    // as ResizableKeyboard says now.
+    void followSizeOption();
 
     std::array<QLabel*, KeyLabelCount> KeyLabels {};
     QLabel* l_ko;
@@ -45,11 +48,18 @@ public:
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeCells(double scale);
+
     std::array<QLabel*, FingerCount> fingerLabels_ {};
     std::optional<std::uint8_t> litCell_;
     Colour faceText_ = Black;
+    // Every cell's place at the drawn size, to scale from.
+    std::array<std::pair<QLabel*, QRect>, KeyLabelCount + FingerCount> drawnPlaces_ {};
+    double scale_ = 1.0;
+    bool resizable_ = false;
 };
 
 extern Tkb1* kb1;

@@ -7,6 +7,8 @@
 #include "problems.h"
 #include "recordkeeper.h"
 #include "recordstats.h"
+#include "reading.h"
+#include "readingrow.h"
 #include "result.h"
 #include "scores.h"
 #include "roma.h"
@@ -29,25 +31,16 @@ namespace {
 
 // Large tables, made once per problem: kept out of the window.
 RomajiMatcher FlexibleMatch;
+KanaGroups Groups;
 
 constexpr int TimerInterval = 50;
 constexpr std::uint8_t BooTicks = 5;
 constexpr int NextCharTop = 134;
+constexpr int RowLeft = 96; // of every problem row
+constexpr int RomajiTop = 104;
+constexpr int ReadingTop = 84;
+constexpr int ReadingHeight = 18;
 constexpr int FingerRowTop = 184;
-
-struct FingerCell {
-    const char* caption;
-    int left;
-    int width;
-    Finger finger;
-};
-
-// yubi1 to yubi4, yubi0, yubi5 to yubi8, left to right.
-constexpr FingerCell FingerCells[] = {
-    {"小指", 24, 32, LeftLittle},  {"薬指", 72, 32, LeftRing},      {"中指", 120, 32, LeftMiddle},
-    {"人差指", 168, 48, LeftIndex}, {"親指", 240, 32, Thumbs},        {"人差指", 312, 48, RightIndex},
-    {"中指", 368, 32, RightMiddle}, {"薬指", 416, 32, RightRing},     {"小指", 464, 32, RightLittle},
-};
 
 QString Decimal(unsigned value)
 {
@@ -107,7 +100,7 @@ Tmain1::Tmain1(QWidget* parent)
     SetTextColour(caps1, Red);
     caps1->hide();
 
-    for (const FingerCell& f : FingerCells) {
+    for (const DrillFingerCell& f : DrillFingerCells) {
         QLabel* label = MakeLabel(this, QString::fromUtf8(f.caption), f.left, FingerRowTop, DrillFont(16));
         label->setAlignment(Qt::AlignCenter);
         label->setFixedSize(f.width, 16);
@@ -151,10 +144,13 @@ void Tmain1::FormShow()
     Counters.MissByChar.fill(0);
     if (Records)
         tally_.clear();
+    prepareAids();
     PrepareProblems(Counters.Level);
     if (Problems.Count == 0)
         return;
     refreshDrillDisplay();
+    if (kb1)
+        kb1->followSizeOption();
     if (ShowKeyboard && kb1) {
         kb1->show();
         kb1->raise();
@@ -168,8 +164,35 @@ void Tmain1::refreshDrillDisplay()
     SetSizedText(time1, QString::fromLatin1(ClockText(timeTrial ? std::min(limit, 999999u) : 0).c_str()));
     SetSizedText(hit1, Decimal(Counters.Hits));
     SetSizedText(miss1, Decimal(Counters.Misses));
+    if (progressShown_)
+        SetSizedText(progress1, QString::fromStdString(ProgressText(Counters.Hits, Counters.Mode)));
     bu1->hide();
     Counters.BooCountdown = 0;
+}
+
+void Tmain1::prepareAids()
+{
+    // Made at the first drill that needs them, so that they cost nothing
+    // while their options are off.
+    if (ShowReading && !reading1) {
+        yomi1 = MakeLabel(this, QStringLiteral("よみ"), 24, ReadingTop, DrillFont(16));
+        reading1 = new ReadingRow(this, QRect(RowLeft, ReadingTop, width() - RowLeft, ReadingHeight));
+        shades1 = new KanaShades(this);
+        shades1->lower();
+    }
+    readingShown_ = ShowReading;
+    if (reading1)
+        for (QWidget* aid : std::initializer_list<QWidget*> {yomi1, reading1, shades1})
+            aid->setVisible(readingShown_);
+    if (ShowProgress && !progress1) {
+        progress1 = MakeLabel(this, QString(), 536, 221, DrillFont(19, true));
+        SetTextColour(progress1, Teal);
+    }
+    progressShown_ = ShowProgress;
+    if (progress1)
+        progress1->setVisible(progressShown_);
+    const bool characterTrial = CharacterTarget(Counters.Mode) != 0;
+    SetSizedText(Label11, progressShown_ && characterTrial ? QStringLiteral("時間") : QStringLiteral("残り時間"));
 }
 
 void Tmain1::PrepareProblems(std::uint8_t level)
@@ -208,6 +231,11 @@ void Tmain1::ShowProblem(std::uint16_t index)
     CursorPos = 1;
     tpr2->setText(QString());
     tpr2->resize(0, tpr2->height());
+    scrollRomaji(0);
+    if (readingShown_) {
+        showKanaGroups();
+        reading1->setReading(p.Reading, Groups);
+    }
     Counters.TotalChars = static_cast<std::uint16_t>(Counters.TotalChars + p.Romaji.size());
     SetSizedText(total1, Decimal(Counters.TotalChars));
     ShowFingerGuide(p.Romaji.at(1));
@@ -216,18 +244,11 @@ void Tmain1::ShowProblem(std::uint16_t index)
 void Tmain1::fitProblemFonts()
 {
     // Every row starts at the romaji's left edge and must end inside the
-    // window. Rows that fit keep their fonts as drawn, which sizing a label
-    // to its text has measured already.
-    const int room = width() - tpr->x();
-    const auto fitRow = [room](QLabel* label, const QFont& drawn) {
-        SetLabelFont(label, drawn);
-        if (LabelTextWidth(label) <= room)
-            return;
-        const QString text = label->text();
-        SetLabelFont(label, LargestFittingFont(drawn, room, [&](const QFont& font) { return TextWidth(font, text); }));
-    };
-    fitRow(tpg, drawn_.sentence);
-    fitRow(tpy, drawn_.meaning);
+    // window, in a size a learner can read. Rows that fit keep their fonts
+    // as drawn, which sizing a label to its text has measured already.
+    const int room = width() - RowLeft;
+    FitLabelToRoom(tpg, drawn_.sentence, room);
+    FitLabelToRoom(tpy, drawn_.meaning, room);
 
     // The romaji row, with the large next key where the last character
     // will stand; the widths of the typed text come with it.
@@ -235,15 +256,22 @@ void Tmain1::fitProblemFonts()
     const QString last = romaji.right(1);
     measureTypedWidths(romaji, drawn_.romaji);
     const qsizetype length = std::min<qsizetype>(romaji.size(), qsizetype(typedWidths_.size()) - 1);
-    const int drawnWidth =
-        std::max(typedWidths_[length], typedWidths_[std::max<qsizetype>(0, length - 1)] + TextWidth(drawn_.nextKey, last));
+    const auto measuredWidth = [&](const QFont& nextKey) {
+        return std::max(typedWidths_[length], typedWidths_[std::max<qsizetype>(0, length - 1)] + TextWidth(nextKey, last));
+    };
     QFont romajiFont = drawn_.romaji;
-    if (drawnWidth > room) {
+    romajiWidth_ = measuredWidth(drawn_.nextKey);
+    if (romajiWidth_ > room) {
         romajiFont = LargestFittingFont(drawn_.romaji, room, [&](const QFont& font) {
             return std::max(TextWidth(font, romaji), TextWidth(font, romaji.chopped(1)) + TextWidth(nextKeyFont(font), last));
-        });
+        }, SmallestReadablePixels);
         measureTypedWidths(romaji, romajiFont);
+        romajiWidth_ = measuredWidth(nextKeyFont(romajiFont));
+        // Too wide even so, the row scrolls: the large next key and a few
+        // keys after it stay in view.
+        romajiAhead_ = TextWidth(nextKeyFont(romajiFont), QStringLiteral("W")) + 4 * TextWidth(romajiFont, QStringLiteral("w"));
     }
+    followsTyping_ = readingShown_ || romajiWidth_ > room;
     SetLabelFont(tpr, romajiFont);
     SetLabelFont(tpr2, romajiFont);
     SetLabelFont(tpr3, nextKeyFont(romajiFont));
@@ -252,6 +280,44 @@ void Tmain1::fitProblemFonts()
 QFont Tmain1::nextKeyFont(const QFont& romaji) const
 {
     return romaji == drawn_.romaji ? drawn_.nextKey : DrillFont(NextKeyPixelsFor(romaji));
+}
+
+void Tmain1::showKanaGroups()
+{
+    const Problem& p = Problems.problem(ProblemIndex);
+    if (FlexibleRomaji)
+        GroupByMatcher(FlexibleMatch, Groups);
+    else
+        GroupByConversion(p.Reading, RomajiTable, SokuonRomaji, p.Romaji.size(), Groups);
+    const std::size_t keys = std::min<std::size_t>(tpr->text().size(), typedWidths_.size() - 1);
+    shades1->setBands(Groups, typedWidths_.data(), keys + 1);
+    shades1->setGeometry(tpr->x(), RomajiTop, romajiWidth_, tpr->height());
+}
+
+void Tmain1::followTyping(std::size_t typed)
+{
+    scrollRomaji(RowScroll(romajiScroll_, romajiWidth_, width() - RowLeft,
+                           typedWidths_[std::min(typed, typedWidths_.size() - 1)], romajiAhead_));
+    if (readingShown_)
+        reading1->mark(FlexibleRomaji ? FlexibleMatch.currentUnit() : GroupOfKey(Groups, typed));
+}
+
+void Tmain1::scrollRomaji(int scroll)
+{
+    if (scroll == romajiScroll_)
+        return;
+    romajiScroll_ = scroll;
+    // Scrolled, the rows keep out of the captions at their left.
+    const QRegion view(scroll, 0, width() - RowLeft, height());
+    for (QWidget* row : std::initializer_list<QWidget*> {tpr, tpr2, shades1}) {
+        if (!row)
+            continue;
+        row->move(RowLeft - scroll, row->y());
+        if (scroll)
+            row->setMask(view);
+        else
+            row->clearMask();
+    }
 }
 
 void Tmain1::measureTypedWidths(const QString& romaji, const QFont& font)
@@ -287,6 +353,10 @@ void Tmain1::ShowFingerGuide(char ch)
 
 void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
 {
+    if (EscapeEnds && Key == '\x1b') {
+        close();
+        return;
+    }
     // Keys before the set is ready, or after it proved empty, judge nothing.
     if (Problems.Count == 0)
         return;
@@ -309,6 +379,8 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
             tpr2->resize(typedWidths_[CursorPos], tpr2->height());
             ++CursorPos;
         }
+        if (followsTyping_)
+            followTyping(CursorPos - 1u);
         ++Counters.Hits;
         bu1->hide();
         if (KeySound)
@@ -333,6 +405,8 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
     }
     SetSizedText(hit1, Decimal(Counters.Hits));
     SetSizedText(miss1, Decimal(Counters.Misses));
+    if (progressShown_)
+        SetSizedText(progress1, QString::fromStdString(ProgressText(Counters.Hits, Counters.Mode)));
     if (Counters.Mode >= 4 && Counters.Hits == CharacterTarget(Counters.Mode))
         FinishDrill();
 }
@@ -357,6 +431,8 @@ void Tmain1::showFlexibleLine()
         shownLine_.assign(line);
         SetSizedText(tpr, LabelText(line));
         fitProblemFonts();
+        if (readingShown_)
+            showKanaGroups();
     }
     const std::size_t typed = FlexibleMatch.typedCount();
     tpr2->setText(tpr->text().left(qsizetype(typed)));

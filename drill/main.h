@@ -13,9 +13,25 @@
 #include <optional>
 #include <string>
 
+class KanaShades;
 class QKeyEvent;
 class QLabel;
 class QTimer;
+class ReadingRow;
+
+// The drill window's finger labels, yubi1 to yubi4, yubi0, yubi5 to
+// yubi8, left to right.
+struct DrillFingerCell {
+    const char* caption;
+    int left;
+    int width;
+    Finger finger;
+};
+inline constexpr DrillFingerCell DrillFingerCells[] = {
+    {"小指", 24, 32, LeftLittle},  {"薬指", 72, 32, LeftRing},      {"中指", 120, 32, LeftMiddle},
+    {"人差指", 168, 48, LeftIndex}, {"親指", 240, 32, Thumbs},        {"人差指", 312, 48, RightIndex},
+    {"中指", 368, 32, RightMiddle}, {"薬指", 416, 32, RightRing},     {"小指", 464, 32, RightLittle},
+};
 
 // The drill window: shows one problem at a time, judges every key, guides
 // the fingers and runs the drill clock.
@@ -58,6 +74,11 @@ public:
     QLabel* Label11;
     QLabel* time1;
     QLabel* caps1; // the Caps Lock warning
+    // The teaching aids, made when their options are first on.
+    QLabel* yomi1 = nullptr;     // caption of the reading row
+    ReadingRow* reading1 = nullptr;
+    KanaShades* shades1 = nullptr;
+    QLabel* progress1 = nullptr; // the hits against the target
     QLabel* yubi0;
     QLabel* yubi1;
     QLabel* yubi2;
@@ -86,7 +107,11 @@ protected:
 
 private:
     void refreshDrillDisplay();
+    void prepareAids();
     void fitProblemFonts();
+    void showKanaGroups();
+    void followTyping(std::size_t typed);
+    void scrollRomaji(int scroll);
     void showFlexibleLine();
     void measureTypedWidths(const QString& romaji, const QFont& font);
     QFont nextKeyFont(const QFont& romaji) const;
@@ -108,6 +133,15 @@ private:
     DrillTally tally_;
     void tallyKey(char key, bool hit, const RomajiMatcher::Press& flexible);
     void recordDrill(const DrillResult& result);
+    // The romaji row, the large next key at its end: too wide at the
+    // smallest readable size, it scrolls.
+    int romajiWidth_ = 0;
+    int romajiAhead_ = 0; // pixels kept in view after the next key
+    int romajiScroll_ = 0;
+    bool followsTyping_ = false; // the row scrolls or the reading shows
+    // The aids of this drill, as their options were when it started.
+    bool readingShown_ = false;
+    bool progressShown_ = false;
     std::optional<bool> capsLock_; // unknown until a key tells
 };
 

@@ -113,8 +113,11 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
     typed_.clear();
     shown_.clear();
     std::array<bool, MaxUnits> syllabicN {};
+    std::size_t kanaAt = 0;
     Conversion conversion;
     WalkConversion(reading, table, conversion, [&](const ConversionStep& step) {
+        const std::size_t stepAt = kanaAt;
+        kanaAt += (step.smallTsu ? SmallTsu.size() : 0) + step.entry->Kana.size();
         // A step that writes nothing asks for no key, whatever other
         // spellings its kana has.
         if (unitCount_ == MaxUnits || step.entry->Romaji.empty())
@@ -150,7 +153,8 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
         }
 
         Unit& unit = units_[unitCount_];
-        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size()), std::uint16_t(line)};
+        unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size()), std::uint16_t(stepAt),
+                     std::uint16_t(kanaAt - stepAt), std::uint16_t(line)};
         for (std::size_t i = 0; i < own.count; ++i) {
             const std::string_view keys = bases[i];
             add(unit, step.smallTsu ? SmallTsuKeys(keys, sokuon) : std::string_view(), keys);
@@ -215,7 +219,7 @@ bool RomajiMatcher::goesOn(std::size_t unit, std::string_view typed) const
     return false;
 }
 
-void RomajiMatcher::kanaOf(std::size_t unit, std::string_view typed, Press& press) const
+void RomajiMatcher::chargeKana(std::size_t unit, std::string_view typed, Press& press) const
 {
     press.line = units_[unit].line;
     press.smallTsu = false;
@@ -240,7 +244,7 @@ RomajiMatcher::Press RomajiMatcher::press(char key)
     } else if (unit_ + 1 < unitCount_ && completes(unit_, unitTyped_) && takes(unit_ + 1, one)) {
         // The unit was typed whole; no longer spelling went on with this key,
         // which begins the next unit.
-        ++unit_;
+        typedAt_[++unit_] = std::uint16_t(typed_.size());
         unitTyped_.assign(one);
     } else {
         result.expected = nextKey();
@@ -249,17 +253,17 @@ RomajiMatcher::Press RomajiMatcher::press(char key)
         Spelling due = unitTyped_;
         due.append(result.expected);
         if (takes(unit_, due))
-            kanaOf(unit_, due, result);
+            chargeKana(unit_, due, result);
         else if (unit_ + 1 < unitCount_)
-            kanaOf(unit_ + 1, std::string_view(&result.expected, 1), result);
+            chargeKana(unit_ + 1, std::string_view(&result.expected, 1), result);
         return result;
     }
-    kanaOf(unit_, unitTyped_, result);
+    chargeKana(unit_, unitTyped_, result);
     typed_.append(one);
     // A complete spelling ends its unit at once unless a longer one may go
     // on with the next key; the last unit has no next key to wait for.
     if (completes(unit_, unitTyped_) && (unit_ + 1 == unitCount_ || !goesOn(unit_, unitTyped_))) {
-        ++unit_;
+        typedAt_[++unit_] = std::uint16_t(typed_.size());
         unitTyped_.clear();
     }
     buildLine();

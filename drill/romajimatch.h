@@ -85,11 +85,26 @@ public:
     char nextKey() const { return line_.at(typed_.size() + 1); }
     bool done() const { return unit_ >= unitCount_; }
 
+    // The units as line() shows them: the unit being typed, the bytes of
+    // the reading each one types, and where its keys begin in line().
+    std::size_t unitCount() const { return unitCount_; }
+    std::size_t currentUnit() const { return unit_; }
+    struct Span {
+        std::size_t at, size;
+    };
+    Span kanaOf(std::size_t unit) const { return {units_[unit].kanaAt, units_[unit].kanaSize}; }
+    std::size_t lineAt(std::size_t unit) const
+    {
+        return unit <= unit_ ? typedAt_[unit] : line_.size() - (shown_.size() - units_[unit].shownAt);
+    }
+
 private:
     struct Unit {
         std::uint16_t first = 0; // into spellings_
         std::uint16_t count = 0;
         std::uint16_t shownAt = 0; // its first spelling's place in shown_
+        std::uint16_t kanaAt = 0;  // in the reading
+        std::uint16_t kanaSize = 0;
         std::uint16_t line = 0;    // of the table, 0-based
     };
 
@@ -103,7 +118,7 @@ private:
     bool goesOn(std::size_t unit, std::string_view typed) const;
     void finishUnits();
     // Which kana the last of `typed` types, `typed` being keys of `unit`.
-    void kanaOf(std::size_t unit, std::string_view typed, Press& press) const;
+    void chargeKana(std::size_t unit, std::string_view typed, Press& press) const;
     void buildLine();
 
     std::array<Spelling, MaxUnits * MaxPerUnit> spellings_ {};
@@ -114,6 +129,7 @@ private:
     std::size_t unitCount_ = 0;
     Line shown_;       // the first spelling of every unit, one after another
     std::size_t unit_ = 0;
+    std::array<std::uint16_t, MaxUnits + 1> typedAt_ {}; // where each unit's keys began in typed_
     Spelling unitTyped_; // keys typed for the current unit
     Line typed_;
     Line line_;

@@ -2,6 +2,7 @@
 
 #include "keyboard.h"
 #include "main.h"
+#include "options.h"
 #include "platform.h"
 #include "scores.h"
 #include "settings.h"
@@ -63,11 +64,15 @@ void PlaceKeyboardWindow(QWidget& window)
                           {DefaultKeyboardX(screen.width), DefaultKeyboardY(DefaultMainY(screen.height))});
 }
 
-bool SaveSettings()
+bool SaveSettings(const SettingsChoice* chosen)
 {
     const WindowPoint drill = PlaceToWrite({MainX, MainY}, DrillShown, Now(main1, DrillShown));
     const WindowPoint keyboard = PlaceToWrite({KeyboardX, KeyboardY}, KeyboardShown, Now(kb1, KeyboardShown));
-    return SaveSettingsFile({drill.x, drill.y, keyboard.x, keyboard.y}, HighScoreTable);
+    return SaveSettingsFile({drill.x, drill.y, keyboard.x, keyboard.y}, HighScoreTable, [chosen](IniFile& profile) {
+        if (chosen)
+            StoreChoice(profile, *chosen);
+        StoreRemembered(profile);
+    });
 }
 
 void EndSession()

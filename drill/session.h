@@ -11,10 +11,13 @@ class QWidget;
 void PlaceDrillWindow(QWidget& window);
 void PlaceKeyboardWindow(QWidget& window);
 
+struct SettingsChoice;
+
 // Saves the window places and HighScoreTable as "おわり" does: a window that
-// was not moved writes its stored place back. False when the save failed,
-// which it has reported.
-bool SaveSettings();
+// was not moved writes its stored place back; with them what the options
+// keep, and the settings window's `chosen` values when given. False when the
+// save failed, which it has reported.
+bool SaveSettings(const SettingsChoice* chosen = nullptr);
 
 // The desktop session is ending: saves as "おわり" does and ends the
 // program. Does nothing when the program is ending already, or when

@@ -9,6 +9,14 @@ bool ShowKeyboard = true;
 bool KeySound = false;
 bool FlexibleRomaji = false;
 bool Records = false;
+bool ShowReading = false;
+bool ShowProgress = false;
+bool EscapeEnds = false;
+bool RememberChoice = false;
+bool ResizableKeyboard = false;
+int RememberedMode = 1;
+int RememberedLevel = 1;
+std::int32_t KeyboardWidth = KeyboardDrawnWidth;
 
 std::int32_t DefaultMainX(std::int32_t screenWidth) { return screenWidth / 2 - 320; }
 std::int32_t DefaultMainY(std::int32_t screenHeight) { return screenHeight / 2 - 236; }

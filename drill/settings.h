@@ -21,6 +21,23 @@ extern bool KeySound;
 extern bool FlexibleRomaji;
 // On: every finished drill is kept in the learner's records.
 extern bool Records;
+// The teaching aids, each off unless the file turns it on.
+extern bool ShowReading;    // the kana reading, the kana being typed marked
+extern bool ShowProgress;   // the hits against the trial's target
+extern bool EscapeEnds;     // Esc leaves a drill as the close box does
+extern bool RememberChoice; // the mode and level last started, kept
+extern bool ResizableKeyboard;
+
+// Kept for the next start when RememberChoice is on: the mode and level
+// numbers, from 1.
+extern int RememberedMode;
+extern int RememberedLevel;
+// The keyboard window's width when ResizableKeyboard is on; its height
+// follows its shape.
+extern std::int32_t KeyboardWidth;
+constexpr std::int32_t KeyboardDrawnWidth = 251;
+constexpr std::int32_t KeyboardDrawnHeight = 126;
+constexpr std::int32_t KeyboardLargestWidth = KeyboardDrawnWidth * 6;
 
 constexpr std::array<Colour, 9> DefaultFingerColours {
     255, 16776960, 16711935, 65535, 255, 65280, 16711935, 16776960, 255,

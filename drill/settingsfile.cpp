@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "options.h"
 #include "platform.h"
 #include "settings.h"
 #include "textfile.h"
@@ -8,8 +9,6 @@
 #include <limits>
 
 namespace {
-
-constexpr const char* ColourKeys[] = {"L_Ko", "L_Ku", "L_Na", "L_Hi", "Oya", "R_Hi", "R_Na", "R_Ku", "R_Ko"};
 
 int DigitValue(char c, int base)
 {
@@ -21,11 +20,6 @@ int DigitValue(char c, int base)
     else if (c >= 'A' && c <= 'F')
         v = c - 'A' + 10;
     return v < base ? v : -1;
-}
-
-std::int32_t ReadInteger(const IniFile& profile, const char* section, const std::string& key, std::int32_t fallback)
-{
-    return ParseProfileInteger(profile.read(section, key, "")).value_or(fallback);
 }
 
 std::string LevelSection(int level) { return "Level" + std::to_string(level); }
@@ -72,6 +66,11 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text)
     return static_cast<std::int32_t>(bits);
 }
 
+std::int32_t ReadInteger(const IniFile& profile, std::string_view section, std::string_view key, std::int32_t fallback)
+{
+    return ParseProfileInteger(profile.read(section, key, "")).value_or(fallback);
+}
+
 std::string SettingsPath()
 {
     return UserDir + "kidrill.ini";
@@ -83,16 +82,11 @@ void ReadSettings(const IniFile& profile, std::int32_t screenWidth, std::int32_t
     MainY = ReadInteger(profile, "Position", "MainY", DefaultMainY(screenHeight));
     KeyboardX = ReadInteger(profile, "Position", "KeyboardX", DefaultKeyboardX(screenWidth));
     KeyboardY = ReadInteger(profile, "Position", "KeyboardY", DefaultKeyboardY(MainY));
-    for (std::size_t f = 0; f < FingerColours.size(); ++f)
-        FingerColours[f] = static_cast<Colour>(
-            ReadInteger(profile, "Color", ColourKeys[f], static_cast<std::int32_t>(DefaultFingerColours[f])));
-    ShowKeyboard = ReadInteger(profile, "Option", "ShowKeyboard", 1) != 0;
-    KeySound = ReadInteger(profile, "Option", "KeySound", 0) != 0;
-    FlexibleRomaji = ReadInteger(profile, "Option", "FlexibleRomaji", 0) != 0;
-    Records = ReadInteger(profile, "Option", "Records", 0) != 0;
+    ApplyChoice(ReadChoice(profile));
+    ReadRemembered(profile);
     for (int level = 1; level <= LevelCount; ++level)
         for (int mode = 1; mode <= ModeCount; ++mode)
-            HighScoreTable.at(level, mode) = ReadInteger(profile, LevelSection(level).c_str(), ModeKey(mode), 0);
+            HighScoreTable.at(level, mode) = ReadInteger(profile, LevelSection(level), ModeKey(mode), 0);
 }
 
 void StoreSettings(IniFile& profile, const SavedPlaces& places, const HighScores& scores)
@@ -106,7 +100,8 @@ void StoreSettings(IniFile& profile, const SavedPlaces& places, const HighScores
             profile.write(LevelSection(level), ModeKey(mode), std::to_string(scores.at(level, mode)));
 }
 
-bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores)
+bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores,
+                      const std::function<void(IniFile&)>& storeMore)
 {
     const std::string path = SettingsPath();
     IniFile profile;
@@ -120,6 +115,8 @@ bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores)
     }
     if (ok) {
         StoreSettings(profile, places, scores);
+        if (storeMore)
+            storeMore(profile);
         ok = static_cast<bool>(WriteUserFile(path, profile.bytes()));
     }
     if (!ok)

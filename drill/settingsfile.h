@@ -4,6 +4,7 @@
 #include "scores.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,10 @@
 // (which may use all 32 bits). Anything else, or a value that does not fit,
 // is no integer.
 std::optional<std::int32_t> ParseProfileInteger(std::string_view text);
+
+// The key's value by that syntax, or `fallback` when it is absent or no
+// integer.
+std::int32_t ReadInteger(const IniFile& profile, std::string_view section, std::string_view key, std::int32_t fallback);
 
 std::string SettingsPath();
 
@@ -30,5 +35,7 @@ void StoreSettings(IniFile& profile, const SavedPlaces& places, const HighScores
 
 // The save at exit, and of a new best: the file is replaced as a whole or not
 // at all, and never when this user may not write it. A failed save reports
-// "%s に書き込めません" with the file's path and returns false.
-bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores);
+// "%s に書き込めません" with the file's path and returns false. `storeMore`
+// adds its values to the same write.
+bool SaveSettingsFile(const SavedPlaces& places, const HighScores& scores,
+                      const std::function<void(IniFile&)>& storeMore = {});

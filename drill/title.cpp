@@ -13,11 +13,14 @@
 #include "session.h"
 #include "settings.h"
 #include "settingsfile.h"
+#include "settingswindow.h"
 #include "textfile.h"
 #include "ui.h"
 #include "userfiles.h"
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -106,6 +109,11 @@ Ttitle1::Ttitle1(QWidget* parent)
     connect(recordsButton, &QPushButton::clicked, this, &Ttitle1::recordsButtonClick);
     auto* records = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(records, &QShortcut::activated, this, &Ttitle1::recordsButtonClick);
+    settingsAction = new QAction(QStringLiteral("せってい…"), this);
+    settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    addAction(settingsAction);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(settingsAction, &QAction::triggered, this, &Ttitle1::OpenSettings);
 
     FormCreate();
     const Platform::ScreenSize screen = CurrentPlatform().screenSize();
@@ -140,6 +148,10 @@ void Ttitle1::FormCreate()
                  screen.height);
     DrillRandom.seed(CurrentPlatform().timeOfDayUtc());
     Counters.Mode = 0;
+    if (RememberChoice) {
+        selectMode(RememberedMode - 1);
+        selectLevel(RememberedLevel - 1);
+    }
 }
 
 QStringList Ttitle1::levelNames() const
@@ -177,6 +189,8 @@ void Ttitle1::Button1Click()
 {
     Counters.Level = static_cast<std::uint8_t>(levelIndex() + 1);
     Counters.Mode = static_cast<std::uint8_t>(modeIndex() + 1);
+    RememberedMode = Counters.Mode;
+    RememberedLevel = Counters.Level;
     if (Counters.Mode <= 3)
         Counters.TimeLimit = TimeLimits[Counters.Mode - 1];
     SetSizedText(main1->Label3, Counters.Level == 3 ? QStringLiteral("意味") : QStringLiteral("練習"));
@@ -193,7 +207,18 @@ void Ttitle1::Button2Click()
 
 void Ttitle1::Button3Click()
 {
+    if (RememberChoice)
+        rankdlg->Combo1->setCurrentIndex(levelIndex());
     rankdlg->exec();
+}
+
+void Ttitle1::OpenSettings()
+{
+    if (!settings_)
+        settings_ = new Tsettingsdlg(this);
+    settings_->edit();
+    // An option turned on or off there brings its button or takes it away.
+    showOptionButtons();
 }
 
 void Ttitle1::FormClose()

@@ -3,9 +3,11 @@
 #include <QDialog>
 #include <QStringList>
 
+class QAction;
 class QButtonGroup;
 class QGroupBox;
 class QPushButton;
+class Tsettingsdlg;
 
 // The title window: the program's main window and its menu. Its creation
 // loads everything that lasts for the run.
@@ -21,6 +23,9 @@ public:
     void Button2Click();
     void Button3Click();
     void FormClose();
+    // "せってい…": the settings window, made when it is first opened.
+    void OpenSettings();
+    Tsettingsdlg* settingsWindow() const { return settings_; }
 
     QStringList levelNames() const;
     // The buttons of options that are on show below the menu, the window
@@ -38,6 +43,7 @@ public:
     QPushButton* Button3;
     QPushButton* Button2;
     QPushButton* recordsButton; // "きろく", with records on
+    QAction* settingsAction; // Ctrl+, and the context menu
 
 public slots:
     void done(int result) override;
@@ -49,6 +55,7 @@ protected:
 private:
     QButtonGroup* modeItems_;
     QButtonGroup* levelItems_;
+    Tsettingsdlg* settings_ = nullptr;
 };
 
 extern Ttitle1* title1;

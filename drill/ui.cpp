@@ -168,12 +168,12 @@ int LabelTextWidth(const QLabel* label)
     return label->property(SizeOnShow).toBool() ? TextWidth(label->font(), label->text()) : label->width();
 }
 
-QFont LargestFittingFont(const QFont& partFont, int room, const std::function<int(const QFont&)>& widthAt)
+QFont LargestFittingFont(const QFont& partFont, int room, const std::function<int(const QFont&)>& widthAt,
+                         int smallest)
 {
     const int drawnWidth = widthAt(partFont);
-    if (drawnWidth <= room)
+    if (drawnWidth <= room || partFont.pixelSize() <= smallest)
         return partFont;
-    constexpr int SmallestPixels = 4;
     // Widths grow about as the size: start from the size in proportion and
     // step from there, so that few sizes are measured.
     const int drawn = partFont.pixelSize();
@@ -182,8 +182,8 @@ QFont LargestFittingFont(const QFont& partFont, int room, const std::function<in
         font.setPixelSize(pixels);
         return widthAt(font) <= room;
     };
-    int pixels = std::clamp(drawn * room / std::max(1, drawnWidth), SmallestPixels, drawn - 1);
-    while (pixels > SmallestPixels && !fitsAt(pixels))
+    int pixels = std::clamp(drawn * room / std::max(1, drawnWidth), smallest, drawn - 1);
+    while (pixels > smallest && !fitsAt(pixels))
         --pixels;
     while (pixels + 1 < drawn && fitsAt(pixels + 1))
         ++pixels;
@@ -197,6 +197,25 @@ void SetLabelFont(QLabel* label, const QFont& font)
         return;
     label->setFont(font);
     SizeToText(label);
+}
+
+void FitLabelToRoom(QLabel* label, const QFont& drawn, int room)
+{
+    if (label->wordWrap()) {
+        label->setWordWrap(false);
+        SizeToText(label);
+    }
+    SetLabelFont(label, drawn);
+    if (LabelTextWidth(label) <= room)
+        return;
+    const QString text = label->text();
+    const auto widthAt = [&](const QFont& font) { return TextWidth(font, text); };
+    const QFont font = LargestFittingFont(drawn, room, widthAt, SmallestReadablePixels);
+    SetLabelFont(label, font);
+    if (widthAt(font) > room) {
+        label->setWordWrap(true);
+        label->resize(room, label->heightForWidth(room));
+    }
 }
 
 void DeliverKeyPresses(const QWidget* window, const QKeyEvent& event, const std::function<void(char)>& press)

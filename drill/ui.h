@@ -50,10 +50,19 @@ int TextWidth(const QFont& font, const QString& text);
 // The width of the label's own text: its size, where it has been sized.
 int LabelTextWidth(const QLabel* label);
 
-// The largest pixel size, at most `partFont`'s, at which what `widthAt`
-// measures fits `room`, in the same face; the part's font itself when it
-// fits at that.
-QFont LargestFittingFont(const QFont& partFont, int room, const std::function<int(const QFont&)>& widthAt);
+// No text a learner must read is drawn smaller.
+constexpr int SmallestReadablePixels = 12;
+
+// The largest pixel size, at most `partFont`'s and at least `smallest`, at
+// which what `widthAt` measures fits `room`, in the same face; the part's
+// font itself when it fits at that, `smallest` when nothing fits.
+QFont LargestFittingFont(const QFont& partFont, int room, const std::function<int(const QFont&)>& widthAt,
+                         int smallest = 4);
+
+// A self-sizing label's text in `drawn`, or in the largest smaller font,
+// down to the smallest readable size, in which it fits `room`; on several
+// lines `room` wide when even that is too wide.
+void FitLabelToRoom(QLabel* label, const QFont& drawn, int room);
 
 // Sets the label's font, and its size when the font changed.
 void SetLabelFont(QLabel* label, const QFont& font);

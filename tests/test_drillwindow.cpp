@@ -8,8 +8,10 @@
 #include "problems.h"
 #include "qtplatform.h"
 #include "recordkeeper.h"
+#include "readingrow.h"
 #include "recordingplatform.h"
 #include "roma.h"
+#include "scores.h"
 #include "settings.h"
 #include "settingsfile.h"
 #include "testsupport.h"
@@ -439,11 +441,16 @@ private slots:
         QTest::addColumn<QString>("reading");
         QTest::addColumn<QString>("meaning");
         QTest::addColumn<QString>("shrunk"); // s sentence, m meaning, r romaji
-        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "";
-        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s";
-        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m";
-        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r";
-        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r";
+        QTest::addColumn<bool>("scrolls");   // the romaji row, even at the smallest readable size
+        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "" << false;
+        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s" << false;
+        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m" << false;
+        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r" << false;
+        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r" << true;
+        QTest::newRow("57 characters of the learner's own list")
+            << "Wow! 昨日の夜 Dad と一緒に近くの丘の上へ星を見に行ったら、流れ星が 3つも見えた。とても嬉しかった !!"
+            << "わお！きのうのよるおとうさんといっしょにちかくのおかのうえへほしをみにいったら、ながれぼしがみっつもみえた。とてもうれしかった！！"
+            << "父と 星を 見た" << "sr" << true;
     }
     void longProblemsShrinkToFit()
     {
@@ -451,6 +458,7 @@ private slots:
         QFETCH(QString, reading);
         QFETCH(QString, meaning);
         QFETCH(QString, shrunk);
+        QFETCH(bool, scrolls);
         start(1, {sentence + "," + reading, meaning});
         const auto endsInside = [](const QLabel* label) { return label->x() + label->width() <= 631; };
         const struct {
@@ -459,18 +467,27 @@ private slots:
             char row;
         } rows[] = {{main1->tpg, 21, 's'}, {main1->tpy, 16, 'm'}, {main1->tpr, 24, 'r'}};
         for (const auto& row : rows) {
-            QVERIFY2(endsInside(row.label), qPrintable(row.label->text()));
+            QVERIFY2(endsInside(row.label) || (scrolls && row.row == 'r'), qPrintable(row.label->text()));
             const bool smaller = row.label->font().pixelSize() < row.drawn;
             QCOMPARE(smaller, shrunk.contains(QChar(row.row)));
+            QVERIFY(row.label->font().pixelSize() >= SmallestReadablePixels);
         }
         QCOMPARE(main1->tpr2->font(), main1->tpr->font());
-        // Typed to its last key, the large next key still stands inside.
+        // Key by key to the last one, the large next key stays in view a few
+        // keys from the edge, and the red typed keys stand under theirs.
         const QString romaji = main1->tpr->text();
-        type(main1, romaji.chopped(1).toLatin1().constData());
+        for (const QChar key : romaji.chopped(1)) {
+            type(main1, QByteArray(1, key.toLatin1()).constData());
+            QVERIFY(nextCharFollowsTyped());
+            QVERIFY(main1->tpr3->x() >= 96);
+            QVERIFY2(main1->tpr3->x() + main1->tpr3->width() <= 631, qPrintable(typedText()));
+            QCOMPARE(main1->tpr2->x(), main1->tpr->x());
+        }
         QCOMPARE(typedText(), romaji.chopped(1));
-        QVERIFY(nextCharFollowsTyped());
-        QVERIFY(endsInside(main1->tpr3));
+        QVERIFY2((main1->tpr->x() < 96) == scrolls, qPrintable(QString("%1 %2 %3").arg(romaji).arg(main1->tpr->font().pixelSize()).arg(main1->tpr->x())));
         QCOMPARE(main1->tpr2->width(), TextWidth(main1->tpr2->font(), typedText()));
+        type(main1, QByteArray(1, romaji.back().toLatin1()).constData());
+        QCOMPARE(main1->tpr->x(), 96); // the next problem starts at the left
     }
 
     void flexibleRomajiFollowsTheLearner_data()
@@ -482,10 +499,17 @@ private slots:
         QTest::addColumn<QString>("row");     // tpr after the last key
         QTest::addColumn<QString>("charged"); // the keys the misses went to
         QTest::addColumn<int>("total");
-        QTest::newRow("off: shi misses at the h") << false << "shi" << 2 << 1 << "sika" << "i" << 4;
-        QTest::newRow("on: shi is typed") << true << "sh" << 2 << 0 << "shika" << "" << 4;
-        QTest::newRow("on: a miss goes to the key shown") << true << "shx" << 2 << 1 << "shika" << "i" << 4;
-        QTest::newRow("on: the problem ends") << true << "shika" << 5 << 0 << "sika" << "" << 8;
+        QTest::addColumn<QString>("marked"); // with the reading row on: the kana marked
+        QTest::newRow("off: shi misses at the h") << false << "shi" << 2 << 1 << "sika" << "i" << 4 << "";
+        QTest::newRow("on: shi is typed") << true << "sh" << 2 << 0 << "shika" << "" << 4 << "";
+        QTest::newRow("on: a miss goes to the key shown") << true << "shx" << 2 << 1 << "shika" << "i" << 4 << "";
+        QTest::newRow("on: the problem ends") << true << "shika" << 5 << 0 << "sika" << "" << 8 << "";
+        QTest::newRow("reading, off: し while its keys are typed") << false << "s" << 1 << 0 << "sika" << "" << 4 << "し";
+        QTest::newRow("reading, off: か after si") << false << "si" << 2 << 0 << "sika" << "" << 4 << "か";
+        QTest::newRow("reading, on: し until its last key") << true << "sh" << 2 << 0 << "shika" << "" << 4 << "し";
+        QTest::newRow("reading, on: か after shi") << true << "shi" << 3 << 0 << "shika" << "" << 4 << "か";
+        QTest::newRow("reading, on: the next problem starts at し") << true << "shika" << 5 << 0 << "sika" << "" << 8
+                                                                   << "し";
     }
     void flexibleRomajiFollowsTheLearner()
     {
@@ -496,10 +520,20 @@ private slots:
         QFETCH(QString, row);
         QFETCH(QString, charged);
         QFETCH(int, total);
+        QFETCH(QString, marked);
         FlexibleRomaji = flexible;
+        ShowReading = !marked.isEmpty();
         start(1, {"鹿,しか", "m"});
         type(main1, keys.toLatin1().constData());
         FlexibleRomaji = false;
+        ShowReading = false;
+        QCOMPARE(main1->reading1 && main1->reading1->isVisible(), !marked.isEmpty());
+        if (!marked.isEmpty()) {
+            QCOMPARE(main1->reading1->text(), QString("しか"));
+            QCOMPARE(main1->reading1->markedText(), marked);
+            QCOMPARE(main1->shades1->bandCount(), std::size_t(2));
+            QCOMPARE(main1->shades1->x(), main1->tpr->x());
+        }
         QCOMPARE(Counters.Hits, std::uint16_t(hits));
         QCOMPARE(Counters.Misses, std::uint16_t(misses));
         QCOMPARE(main1->tpr->text(), row);
@@ -585,6 +619,76 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(dir->file("records.sqlite"))));
         QCOMPARE(results->size(), QSize(357, 385));
         QVERIFY(results->speed1->isHidden());
+    }
+
+    // The aids beside the clock and Esc, each off and on; '~' is Escape,
+    // typed in the drill window or in the keyboard window.
+    void aidsFollowTheirOptions_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("inKeyboard");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("progress"); // "-": none shown
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("misses");
+        QTest::newRow("no aid: Esc is a miss") << "" << 4 << "k~" << false << "残り時間" << "-" << true << 1;
+        QTest::newRow("progress of a character trial") << "ShowProgress" << 4 << "kax" << false << "時間" << "2 / 100"
+                                                       << true << 1;
+        QTest::newRow("progress of a time trial") << "ShowProgress" << 2 << "ka" << false << "残り時間" << "2" << true << 0;
+        QTest::newRow("Esc leaves") << "EscapeEnds" << 4 << "k~a" << false << "残り時間" << "-" << false << 0;
+        QTest::newRow("Esc in the keyboard window leaves") << "EscapeEnds" << 1 << "~" << true << "残り時間" << "-"
+                                                           << false << 0;
+    }
+    void aidsFollowTheirOptions()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, mode);
+        QFETCH(QString, keys);
+        QFETCH(bool, inKeyboard);
+        QFETCH(QString, caption);
+        QFETCH(QString, progress);
+        QFETCH(bool, open);
+        QFETCH(int, misses);
+        ShowProgress = option == "ShowProgress";
+        EscapeEnds = option == "EscapeEnds";
+        start(mode, {"傘,かさ", "m"});
+        QVERIFY(QTest::qWaitForWindowExposed(kb1));
+        for (const QChar k : keys) {
+            QWindow* window = (inKeyboard ? static_cast<QWidget*>(kb1) : main1)->windowHandle();
+            if (k == '~')
+                QTest::keyClick(window, Qt::Key_Escape);
+            else
+                QTest::keyClick(window, k.toLatin1());
+        }
+        ShowProgress = EscapeEnds = false;
+        QCOMPARE(main1->Label11->text(), caption);
+        QCOMPARE(main1->progress1 && main1->progress1->isVisible() ? main1->progress1->text() : QString("-"), progress);
+        QCOMPARE(main1->isVisible(), open);
+        QCOMPARE(kb1->isVisible(), open);
+        QCOMPARE(Counters.Misses, std::uint16_t(misses));
+        QCOMPARE(HighScoreTable.at(1, mode), 0); // leaving is no finished drill
+    }
+
+    void keyboardResizesInItsShape()
+    {
+        ResizableKeyboard = true;
+        KeyboardWidth = 502;
+        start(1, {"傘,かさ", "m"});
+        QCOMPARE(kb1->size(), QSize(502, 252));
+        QCOMPARE(kb1->KeyLabels[11]->geometry(), QRect(64, 80, 24, 24));
+        QCOMPARE(kb1->KeyLabels[11]->font().pixelSize(), 24);
+        kb1->resize(753, 378);
+        QCOMPARE(KeyboardWidth, 753);
+        QCOMPARE(kb1->KeyLabels[10]->width(), 84 * 3);
+        main1->close();
+        // Off again, the next drill has the keyboard as drawn.
+        ResizableKeyboard = false;
+        main1->show();
+        QCOMPARE(kb1->size(), QSize(251, 126));
+        QCOMPARE(kb1->KeyLabels[11]->geometry(), QRect(32, 40, 12, 12));
+        QCOMPARE(KeyboardWidth, 753);
     }
 
     void firstKeyStartsTheClockEvenAsAMiss()
@@ -697,6 +801,7 @@ private slots:
         QCOMPARE(lit(kb1->l_ko), Hex(FingerColours[LeftLittle]));
         QCOMPARE(lit(kb1->oya), kb1->faceColour().name());
         QCOMPARE(lit(kb1->KeyLabels[11]), Hex(FingerColours[LeftLittle]));
+        QCOMPARE(caption(kb1->KeyLabels[11]), QString("#ffffff"));
         QCOMPARE(lit(kb1->KeyLabels[29]), black);
         type(main1, "asa");
         // The space: thumbs and the space bar, no other finger.
@@ -716,6 +821,13 @@ private slots:
         QCOMPARE(lit(kb1->r_na), Hex(FingerColours[RightMiddle]));
         QCOMPARE(lit(kb1->KeyLabels[21]), Hex(FingerColours[RightMiddle]));
         QCOMPARE(lit(kb1->KeyLabels[10]), black);
+        QCOMPARE(caption(kb1->KeyLabels[10]), QString("#ffffff"));
+        // The key's caption reads on yellow and aqua as on navy.
+        for (const Finger finger : {LeftIndex, LeftRing}) {
+            KeyColour = FingerColours[finger];
+            kb1->kbd('g');
+            QCOMPARE(caption(kb1->KeyLabels[17]), QString("#000000"));
+        }
     }
 
     void upperCaseLightsFingersButNoKey()
@@ -864,6 +976,44 @@ private slots:
         type(main1, "x");
         main1->grab().save(QString::fromLocal8Bit(out) + "/drill.png");
         kb1->grab().save(QString::fromLocal8Bit(out) + "/keyboard.png");
+    }
+
+    // The teaching aids on: the reading row of a sentence with a small tsu
+    // and a contracted sound, a learner's 57-character sentence, the lit
+    // yellow key of the left index finger at real size and enlarged.
+    void screenshotsOfTheAids()
+    {
+        const QByteArray out = qgetenv("KIDRILL_SCREENSHOT_DIR");
+        if (out.isEmpty())
+            QSKIP("set KIDRILL_SCREENSHOT_DIR to keep pictures of the windows");
+        const QString to = QString::fromLocal8Bit(out) + '/';
+        ShowReading = ShowProgress = true;
+        start(4, {"一生懸命に勉強する,いっしょうけんめいにべんきょうする", "力の かぎり+がんばって まなぶ"}, 3);
+        type(main1, "issyo");
+        main1->grab().save(to + "reading.png");
+        FlexibleRomaji = true;
+        main1->close();
+        begin(4, {"一生懸命に勉強する,いっしょうけんめいにべんきょうする", "力の かぎり+がんばって まなぶ"}, 3, false);
+        type(main1, "isshou");
+        QCOMPARE(main1->reading1->markedText(), QString("け"));
+        FlexibleRomaji = false;
+        main1->close();
+        begin(1, {"Wow! 昨日の夜 Dad と一緒に近くの丘の上へ星を見に行ったら、流れ星が 3つも見えた。とても嬉しかった !!,"
+                  "わお！きのうのよるおとうさんといっしょにちかくのおかのうえへほしをみにいったら、ながれぼしがみっつもみえた。"
+                  "とてもうれしかった！！",
+                  "父と 星を 見た"}, 3, false);
+        type(main1, main1->tpr->text().left(100).toLatin1().constData());
+        main1->grab().save(to + "long-sentence.png");
+        ShowReading = ShowProgress = false;
+        main1->close();
+        begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
+        kb1->grab().save(to + "keyboard-yellow.png");
+        ResizableKeyboard = true;
+        KeyboardWidth = 502;
+        main1->close();
+        begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
+        kb1->grab().save(to + "keyboard-large.png");
+        ResizableKeyboard = false;
     }
 };
 

@@ -1,4 +1,5 @@
 #include "recordingplatform.h"
+#include "reading.h"
 #include "roma.h"
 #include "testsupport.h"
 #include "textfile.h"
@@ -16,6 +17,26 @@ const QStringList KaAndTsu {"か,ka", "っ,xtu"};
 QString Outcome(const Conversion& c)
 {
     return c.ok() ? Show(c.Romaji) : QStringLiteral("fail at %1").arg(c.FailedAt);
+}
+
+// Kana groups as "kana=keys|...", the group `current` in brackets.
+QString Described(const KanaGroups& groups, std::string_view reading, std::string_view line, std::size_t current)
+{
+    QStringList described;
+    for (std::size_t g = 0; g < groups.count; ++g) {
+        const KanaGroups::Group& group = groups.groups[g];
+        const QString one = Show(reading.substr(group.kanaAt, group.kanaSize)) + "="
+                            + Show(line.substr(group.keysAt, group.keysSize));
+        described << (g == current ? "[" + one + "]" : one);
+    }
+    return described.join('|');
+}
+
+const KanaGroups& Groups(const RomajiMatcher& matcher)
+{
+    static KanaGroups groups;
+    GroupByMatcher(matcher, groups);
+    return groups;
 }
 
 } // namespace
@@ -190,32 +211,61 @@ private slots:
         QTest::addColumn<int>("misses");
         QTest::addColumn<QString>("line"); // the romaji row after the last key
         QTest::addColumn<bool>("done");
-        QTest::newRow("si as shown") << "し" << "si" << 2 << 0 << "si" << true;
-        QTest::newRow("shi") << "し" << "shi" << 3 << 0 << "shi" << true;
-        QTest::newRow("ci") << "し" << "ci" << 2 << 0 << "ci" << true;
-        QTest::newRow("the row follows from the h") << "しか" << "sh" << 2 << 0 << "shika" << false;
-        QTest::newRow("a miss inside a unit") << "し" << "sxhi" << 3 << 1 << "shi" << true;
-        QTest::newRow("chotto") << "ちょっと" << "chotto" << 6 << 0 << "chotto" << true;
-        QTest::newRow("tyotto as shown") << "ちょっと" << "tyotto" << 6 << 0 << "tyotto" << true;
-        QTest::newRow("ちょ as its parts") << "ちょっと" << "tixyotto" << 8 << 0 << "tixyotto" << true;
-        QTest::newRow("っと with xtu") << "ちょっと" << "choxtuto" << 8 << 0 << "choxtuto" << true;
-        QTest::newRow("っと with ltsu") << "ちょっと" << "choltsuto" << 9 << 0 << "choltsuto" << true;
-        QTest::newRow("maccha") << "まっちゃ" << "maccha" << 6 << 0 << "maccha" << true;
-        QTest::newRow("mattya as shown") << "まっちゃ" << "mattya" << 6 << 0 << "mattya" << true;
-        QTest::newRow("maxtutya") << "まっちゃ" << "maxtutya" << 8 << 0 << "maxtutya" << true;
-        QTest::newRow("っちゃ as xtsu and parts") << "まっちゃ" << "maxtsuchilya" << 12 << 0 << "maxtsuchilya" << true;
-        QTest::newRow("kanban: ん at the end needs nn") << "かんばん" << "kanban" << 6 << 0 << "kanbann" << false;
-        QTest::newRow("kanbann") << "かんばん" << "kanbann" << 7 << 0 << "kanbann" << true;
-        QTest::newRow("kannbann") << "かんばん" << "kannbann" << 8 << 0 << "kannbann" << true;
-        QTest::newRow("xn at the end") << "ほん" << "hoxn" << 4 << 0 << "hoxn" << true;
-        QTest::newRow("ん before y needs nn") << "こんや" << "konya" << 3 << 2 << "konnya" << false;
-        QTest::newRow("ん before y as nn") << "こんや" << "konnya" << 6 << 0 << "konnya" << true;
-        QTest::newRow("ん before a vowel needs nn") << "れんあい" << "renai" << 3 << 2 << "rennai" << false;
-        QTest::newRow("ん before n needs nn") << "こんな" << "konna" << 4 << 1 << "konnna" << false;
-        QTest::newRow("きゃ as kixya") << "きゃく" << "kixyaku" << 7 << 0 << "kixyaku" << true;
-        QTest::newRow("ふぁ as hwa") << "ふぁん" << "hwann" << 5 << 0 << "hwann" << true;
-        QTest::newRow("ふぁ as its parts") << "ふぁん" << "fuxann" << 6 << 0 << "fuxann" << true;
-        QTest::newRow("a wrong first key") << "か" << "x" << 0 << 1 << "ka" << false;
+        // The kana of each unit and the keys of the row that type it, the
+        // unit being typed in brackets.
+        QTest::addColumn<QString>("groups");
+        QTest::newRow("si as shown") << "し" << "si" << 2 << 0 << "si" << true
+            << "し=si";
+        QTest::newRow("shi") << "し" << "shi" << 3 << 0 << "shi" << true
+            << "し=shi";
+        QTest::newRow("ci") << "し" << "ci" << 2 << 0 << "ci" << true
+            << "し=ci";
+        QTest::newRow("the row follows from the h") << "しか" << "sh" << 2 << 0 << "shika" << false
+            << "[し=shi]|か=ka";
+        QTest::newRow("a miss inside a unit") << "し" << "sxhi" << 3 << 1 << "shi" << true
+            << "し=shi";
+        QTest::newRow("chotto") << "ちょっと" << "chotto" << 6 << 0 << "chotto" << true
+            << "ちょ=cho|っと=tto";
+        QTest::newRow("tyotto as shown") << "ちょっと" << "tyotto" << 6 << 0 << "tyotto" << true
+            << "ちょ=tyo|っと=tto";
+        QTest::newRow("ちょ as its parts") << "ちょっと" << "tixyotto" << 8 << 0 << "tixyotto" << true
+            << "ちょ=tixyo|っと=tto";
+        QTest::newRow("っと with xtu") << "ちょっと" << "choxtuto" << 8 << 0 << "choxtuto" << true
+            << "ちょ=cho|っと=xtuto";
+        QTest::newRow("っと with ltsu") << "ちょっと" << "choltsuto" << 9 << 0 << "choltsuto" << true
+            << "ちょ=cho|っと=ltsuto";
+        QTest::newRow("maccha") << "まっちゃ" << "maccha" << 6 << 0 << "maccha" << true
+            << "ま=ma|っちゃ=ccha";
+        QTest::newRow("mattya as shown") << "まっちゃ" << "mattya" << 6 << 0 << "mattya" << true
+            << "ま=ma|っちゃ=ttya";
+        QTest::newRow("maxtutya") << "まっちゃ" << "maxtutya" << 8 << 0 << "maxtutya" << true
+            << "ま=ma|っちゃ=xtutya";
+        QTest::newRow("っちゃ as xtsu and parts") << "まっちゃ" << "maxtsuchilya" << 12 << 0 << "maxtsuchilya" << true
+            << "ま=ma|っちゃ=xtsuchilya";
+        QTest::newRow("kanban: ん at the end needs nn") << "かんばん" << "kanban" << 6 << 0 << "kanbann" << false
+            << "か=ka|ん=n|ば=ba|[ん=nn]";
+        QTest::newRow("kanbann") << "かんばん" << "kanbann" << 7 << 0 << "kanbann" << true
+            << "か=ka|ん=n|ば=ba|ん=nn";
+        QTest::newRow("kannbann") << "かんばん" << "kannbann" << 8 << 0 << "kannbann" << true
+            << "か=ka|ん=nn|ば=ba|ん=nn";
+        QTest::newRow("xn at the end") << "ほん" << "hoxn" << 4 << 0 << "hoxn" << true
+            << "ほ=ho|ん=xn";
+        QTest::newRow("ん before y needs nn") << "こんや" << "konya" << 3 << 2 << "konnya" << false
+            << "こ=ko|[ん=nn]|や=ya";
+        QTest::newRow("ん before y as nn") << "こんや" << "konnya" << 6 << 0 << "konnya" << true
+            << "こ=ko|ん=nn|や=ya";
+        QTest::newRow("ん before a vowel needs nn") << "れんあい" << "renai" << 3 << 2 << "rennai" << false
+            << "れ=re|[ん=nn]|あ=a|い=i";
+        QTest::newRow("ん before n needs nn") << "こんな" << "konna" << 4 << 1 << "konnna" << false
+            << "こ=ko|ん=nn|[な=na]";
+        QTest::newRow("きゃ as kixya") << "きゃく" << "kixyaku" << 7 << 0 << "kixyaku" << true
+            << "きゃ=kixya|く=ku";
+        QTest::newRow("ふぁ as hwa") << "ふぁん" << "hwann" << 5 << 0 << "hwann" << true
+            << "ふぁ=hwa|ん=nn";
+        QTest::newRow("ふぁ as its parts") << "ふぁん" << "fuxann" << 6 << 0 << "fuxann" << true
+            << "ふぁ=fuxa|ん=nn";
+        QTest::newRow("a wrong first key") << "か" << "x" << 0 << 1 << "ka" << false
+            << "[か=ka]";
     }
     void flexibleSpellings()
     {
@@ -225,15 +275,21 @@ private slots:
         QFETCH(int, misses);
         QFETCH(QString, line);
         QFETCH(bool, done);
+        QFETCH(QString, groups);
         static RomajiTableData table;
         static SpellingTable spellings;
         FixedString<3> sokuon;
-        const std::string bytes = ReadFileBytes(SourceDataDir() + "roma.txt").bytes;
-        ParseRomajiTable(bytes, table, sokuon);
-        ParseSpellings(bytes, spellings);
+        const std::string roma = ReadFileBytes(SourceDataDir() + "roma.txt").bytes;
+        ParseRomajiTable(roma, table, sokuon);
+        ParseSpellings(roma, spellings);
         static RomajiMatcher matcher;
-        QVERIFY(matcher.start(Sj(reading.toUtf8().constData()), table, sokuon, spellings));
-        QCOMPARE(Show(matcher.line()), Show(ConvertReading(Sj(reading.toUtf8().constData()), table, sokuon).Romaji));
+        const std::string bytes = Sj(reading.toUtf8().constData());
+        QVERIFY(matcher.start(bytes, table, sokuon, spellings));
+        QCOMPARE(Show(matcher.line()), Show(ConvertReading(bytes, table, sokuon).Romaji));
+        // Before a key, the matcher's units are the conversion's steps.
+        static KanaGroups shown;
+        GroupByConversion(bytes, table, sokuon, RomajiText::capacity, shown);
+        QCOMPARE(Described(shown, bytes, matcher.line(), 0), Described(Groups(matcher), bytes, matcher.line(), 0));
         int hit = 0, missed = 0;
         bool finished = false;
         for (const QChar key : keys) {
@@ -247,6 +303,7 @@ private slots:
         QCOMPARE(missed, misses);
         QCOMPARE(Show(matcher.line()), line);
         QCOMPARE(finished, done);
+        QCOMPARE(Described(Groups(matcher), bytes, matcher.line(), matcher.currentUnit()), groups);
     }
 };
 

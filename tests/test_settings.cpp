@@ -1,4 +1,5 @@
 #include "inifile.h"
+#include "options.h"
 #include "recordingplatform.h"
 #include "settings.h"
 #include "settingsfile.h"
@@ -140,6 +141,10 @@ private slots:
         QVERIFY(ShowKeyboard);
         QVERIFY(!KeySound);
         QVERIFY(!FlexibleRomaji);
+        QCOMPARE(CurrentChoice(), DefaultChoice());
+        for (const OptionRow& row : OptionRows)
+            QCOMPARE(*row.value, row.byDefault);
+        QCOMPARE(KeyboardWidth, 251);
         for (int level = 1; level <= 3; ++level)
             for (int mode = 1; mode <= 5; ++mode)
                 QCOMPARE(HighScoreTable.at(level, mode), 0);
@@ -152,9 +157,10 @@ private slots:
 
     void valuesFromTheFile()
     {
-        ReadSettings(IniFile("[Position]\r\nMainX=-50\r\nMainY=100\r\n"
+        ReadSettings(IniFile("[Position]\r\nMainX=-50\r\nMainY=100\r\nKeyboardWidth=100000\r\n"
                              "[Color]\r\nL_Ko=$FF00\r\nL_Ku=green\r\nR_Ko=0x0000FF\r\n"
-                             "[Option]\r\nShowKeyboard=0\r\nKeySound=2\r\nflexibleromaji=1\r\n"
+                             "[Option]\r\nShowKeyboard=0\r\nKeySound=2\r\nflexibleromaji=1\r\nShowReading=1\r\n"
+                             "EscapeEnds=x\r\nLastMode=5\r\nLastLevel=4\r\n"
                              "[level2]\r\nmode5=886\r\nMode1=-3\r\n[Level3]\r\nMode2=x\r\n"),
                      1920, 1080);
         QCOMPARE(MainX, -50);
@@ -167,6 +173,11 @@ private slots:
         QVERIFY(!ShowKeyboard);
         QVERIFY(KeySound);
         QVERIFY(FlexibleRomaji);
+        QVERIFY(ShowReading);
+        QVERIFY(!EscapeEnds);
+        QCOMPARE(RememberedMode, 5);
+        QCOMPARE(RememberedLevel, 1); // no such level
+        QCOMPARE(KeyboardWidth, 251 * 6); // at most six times the drawn size
         QCOMPARE(HighScoreTable.at(2, 5), 886);
         QCOMPARE(HighScoreTable.at(2, 1), -3);
         QCOMPARE(HighScoreTable.at(3, 2), 0);
@@ -223,6 +234,46 @@ private slots:
         // Written back as stored unless moved; a moved window writes where it is.
         QCOMPARE(PlaceToWrite(stored, place, place), stored);
         QCOMPARE(PlaceToWrite(stored, place, WindowPoint {place.x + 1, place.y}), (WindowPoint {place.x + 1, place.y}));
+    }
+
+    // The settings window's choice written into a file: only what differs
+    // from what the file reads, each user's line kept as it is.
+    void choiceIsStored_data()
+    {
+        QTest::addColumn<std::string>("file");
+        QTest::addColumn<QString>("change"); // recommended, defaults, or finger=colour
+        QTest::addColumn<QString>("written");
+
+        const std::string mine = "[Color]\r\n; mine\r\nL_Ko=$FF00\r\n[Option]\r\nKeySound = 1 \r\n";
+        QTest::newRow("no change writes nothing") << mine << "" << Text(mine);
+        QTest::newRow("recommended adds what it turns on")
+            << mine << "recommended"
+            << "[Color]|; mine|L_Ko=$FF00|[Option]|KeySound = 1 |FlexibleRomaji=1|ShowReading=1|ShowProgress=1|"
+               "EscapeEnds=1|RememberChoice=1|";
+        QTest::newRow("defaults take back the user's values")
+            << mine << "defaults" << "[Color]|; mine|L_Ko=255|[Option]|KeySound=0|";
+        QTest::newRow("a picked colour in decimal") << std::string() << "3=16711680" << "[Color]|L_Hi=16711680|";
+        QTest::newRow("keyboard off in a new file")
+            << std::string("[Level1]\r\nMode1=5\r\n") << "off" << "[Level1]|Mode1=5|[Option]|ShowKeyboard=0|";
+    }
+    void choiceIsStored()
+    {
+        QFETCH(std::string, file);
+        QFETCH(QString, change);
+        QFETCH(QString, written);
+        IniFile ini(file);
+        SettingsChoice choice = ReadChoice(ini);
+        if (change == "recommended")
+            choice = RecommendedChoice(choice);
+        else if (change == "defaults")
+            choice = DefaultChoice();
+        else if (change == "off")
+            choice.options[0] = false;
+        else if (change.contains('='))
+            choice.colours[change.section('=', 0, 0).toUInt()] = change.section('=', 1).toUInt();
+        StoreChoice(ini, choice);
+        QCOMPARE(Text(ini.bytes()), written);
+        QCOMPARE(ReadChoice(IniFile(ini.bytes())), choice);
     }
 
     void firstSaveWritesItsKeysInOrder()

@@ -4,11 +4,13 @@
 #include "modaldriver.h"
 #include "problems.h"
 #include "rank.h"
+#include "readingrow.h"
 #include "recordingplatform.h"
 #include "result.h"
 #include "scores.h"
 #include "session.h"
 #include "settings.h"
+#include "settingswindow.h"
 #include "stop.h"
 #include "testsupport.h"
 #include "textfile.h"
@@ -401,6 +403,118 @@ private slots:
         QVERIFY(!FileExists(dir->file("kidrill.ini")));
     }
 
+    void choicesAreRemembered_data()
+    {
+        QTest::addColumn<std::string>("options");
+        QTest::addColumn<int>("mode"); // at start, 0-based
+        QTest::addColumn<int>("level");
+        QTest::addColumn<std::string>("saved"); // [Option] at the end, after a drill of mode 2 at level 2
+
+        QTest::newRow("off: the first items, the stored ones kept")
+            << std::string("LastMode=4\r\nLastLevel=3\r\n") << 0 << 0 << std::string("LastMode=4\r\nLastLevel=3\r\n");
+        QTest::newRow("on: the last started")
+            << std::string("RememberChoice=1\r\nLastMode=4\r\nLastLevel=3\r\n") << 3 << 2
+            << std::string("RememberChoice=1\r\nLastMode=2\r\nLastLevel=2\r\n");
+        QTest::newRow("on: no such mode starts at the first")
+            << std::string("RememberChoice=1\r\nLastMode=9\r\n") << 0 << 0
+            << std::string("RememberChoice=1\r\nLastMode=2\r\nLastLevel=2\r\n");
+    }
+    void choicesAreRemembered()
+    {
+        QFETCH(std::string, options);
+        QFETCH(int, mode);
+        QFETCH(int, level);
+        QFETCH(std::string, saved);
+        dir->write("kidrill.ini", "[Option]\r\n" + options);
+        {
+            Program program;
+            program.title->show();
+            QCOMPARE(program.title->modeIndex(), mode);
+            QCOMPARE(program.title->levelIndex(), level);
+            // The ranking opens at the level chosen, when choices are kept.
+            int ranked = -1;
+            ModalDriver rankDriver;
+            rankDriver.actions[rankdlg] = [&] {
+                ranked = rankdlg->Combo1->currentIndex();
+                rankdlg->Button1->click();
+            };
+            program.title->Button3->click();
+            QCOMPARE(ranked, level);
+            program.title->selectMode(1);
+            program.title->selectLevel(1);
+            ModalDriver driver;
+            driver.actions[main1] = [] { main1->close(); };
+            program.title->Button1->click();
+            program.title->Button2->click();
+        }
+        const std::string file = dir->read("kidrill.ini");
+        QVERIFY2(file.starts_with("[Option]\r\n" + saved + "[Position]"), qPrintable(Show(file)));
+    }
+
+    // "せってい…" by Ctrl+, : Cancel and Esc leave the file as it was; OK
+    // saves what differs and the next drill has it.
+    void settingsWindowKeepsOrSaves_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("written"); // lines the file holds after; empty: unchanged
+        QTest::addColumn<bool>("reading");        // the next drill's reading row
+        QTest::newRow("Esc") << "escape" << QStringList {} << false;
+        QTest::newRow("Cancel after changes") << "recommend cancel" << QStringList {} << false;
+        QTest::newRow("OK as it stands") << "ok" << QStringList {"L_Ko=$FF00", "KeySound=1", "MainX="} << false;
+        QTest::newRow("おすすめ, OK")
+            << "recommend ok" << QStringList {"L_Ko=$FF00", "KeySound=1", "ShowReading=1", "RememberChoice=1"} << true;
+        QTest::newRow("はじめにもどす, OK") << "reset ok" << QStringList {"L_Ko=255", "KeySound=0"} << false;
+    }
+    void settingsWindowKeepsOrSaves()
+    {
+        QFETCH(QString, how);
+        QFETCH(QStringList, written);
+        QFETCH(bool, reading);
+        const std::string mine = "[Color]\r\n; mine\r\nL_Ko=$FF00\r\n[Option]\r\nKeySound=1\r\n";
+        dir->write("kidrill.ini", mine);
+        Program program;
+        program.title->show();
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        QVERIFY(!program.title->settingsWindow()); // made when first opened
+        QCOMPARE(program.title->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(program.title->actions(), QList<QAction*> {program.title->settingsAction});
+        QCOMPARE(program.title->settingsAction->text(), QString("せってい…"));
+        // Acts once the window is up, which the key itself brings.
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            Tsettingsdlg* settings = program.title->settingsWindow();
+            if (!settings || QApplication::activeModalWidget() != settings)
+                return;
+            poll.stop();
+            QCOMPARE(settings->windowTitle(), QString("せってい"));
+            for (const QString& step : how.split(' ')) {
+                if (step == "escape")
+                    QTest::keyClick(settings->windowHandle(), Qt::Key_Escape);
+                else
+                    (step == "recommend" ? settings->recommend : step == "reset" ? settings->reset
+                                          : step == "ok"      ? settings->ok
+                                                              : settings->cancel)->click();
+            }
+        });
+        poll.start();
+        QTest::keyClick(program.title->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(!program.title->settingsWindow()->isVisible());
+        const std::string file = dir->read("kidrill.ini");
+        if (written.isEmpty())
+            QCOMPARE(Show(file), Show(mine));
+        for (const QString& line : written)
+            QVERIFY2(file.find("\r\n" + line.toStdString()) != std::string::npos, qPrintable(line + ": " + Show(file)));
+        bool shown = false;
+        ModalDriver driver;
+        driver.actions[main1] = [&] {
+            shown = main1->reading1 && main1->reading1->isVisible();
+            main1->close();
+        };
+        program.title->Button1->click();
+        QCOMPARE(shown, reading);
+    }
+
     void tabVisitsEachGroupOnItsChoice_data()
     {
         QTest::addColumn<QString>("keys"); // T Tab, B Shift+Tab, D down, U up
@@ -574,6 +688,13 @@ private slots:
         resultdlg->hiscore1->show();
         resultdlg->show();
         resultdlg->grab().save(to + "result.png");
+        resultdlg->hide();
+        QTimer::singleShot(0, [&] {
+            Tsettingsdlg* settings = program.title->settingsWindow();
+            settings->grab().save(to + "settings.png");
+            settings->cancel->click();
+        });
+        program.title->settingsAction->trigger();
     }
 };
 
