@@ -116,7 +116,7 @@ int Window()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QElapsedTimer clock;
     clock.start();
-    Trecorddlg& window = RecordsWindow();
+    Trecorddlg window;
     window.showRecords(1, 1);
     FirstPaint paint;
     window.daysChart->installEventFilter(&paint);

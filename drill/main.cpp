@@ -461,6 +461,10 @@ void Tmain1::FinishDrill()
     // keeps a new best.
     const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
     const bool newBest = RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score);
+    // The records' file is opened while the banner shows, so that the
+    // result dialog waits only for the drill's own row.
+    if (Records)
+        QTimer::singleShot(0, stopdlg, [] { Recorder().store(); });
     stopdlg->exec();
     if (EndRequested())
         return;

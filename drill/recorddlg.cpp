@@ -7,7 +7,6 @@
 #include "recordstats.h"
 #include "scores.h"
 #include "tally.h"
-#include "title.h"
 #include "ui.h"
 
 #include <QComboBox>
@@ -338,12 +337,4 @@ void Trecorddlg::csvButtonClick()
                                                       QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty())
         exportCsv(path);
-}
-
-Trecorddlg& RecordsWindow()
-{
-    static Trecorddlg* window = nullptr;
-    if (!window)
-        window = new Trecorddlg(title1);
-    return *window;
 }

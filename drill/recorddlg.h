@@ -66,6 +66,3 @@ private:
     void showProgress();
     void showRecent(const QDate& today);
 };
-
-// Created at its first use, never at start-up.
-Trecorddlg& RecordsWindow();

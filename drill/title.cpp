@@ -175,9 +175,10 @@ void Ttitle1::recordsButtonClick()
 {
     if (!Records)
         return;
-    Trecorddlg& window = RecordsWindow();
-    window.showRecords(levelIndex() + 1, modeIndex() + 1);
-    window.exec();
+    if (!records_)
+        records_ = new Trecorddlg(this);
+    records_->showRecords(levelIndex() + 1, modeIndex() + 1);
+    records_->exec();
 }
 
 int Ttitle1::modeIndex() const { return modeItems_->checkedId(); }

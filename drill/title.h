@@ -5,6 +5,7 @@
 
 class QAction;
 class QButtonGroup;
+class Trecorddlg;
 class QGroupBox;
 class QPushButton;
 class Tsettingsdlg;
@@ -32,6 +33,8 @@ public:
     // growing to hold them; with none on it is as it always was.
     void showOptionButtons();
     void recordsButtonClick();
+    // Made when first opened, never at start-up.
+    Trecorddlg* recordsWindow() const { return records_; }
     int modeIndex() const;  // 0-based, as the radio group counts
     int levelIndex() const;
     void selectMode(int index);
@@ -56,6 +59,7 @@ private:
     QButtonGroup* modeItems_;
     QButtonGroup* levelItems_;
     Tsettingsdlg* settings_ = nullptr;
+    Trecorddlg* records_ = nullptr;
 };
 
 extern Ttitle1* title1;

@@ -4,6 +4,8 @@
 #include "modaldriver.h"
 #include "problems.h"
 #include "rank.h"
+#include "recorddlg.h"
+#include "recordkeeper.h"
 #include "readingrow.h"
 #include "recordingplatform.h"
 #include "result.h"
@@ -513,6 +515,42 @@ private slots:
         };
         program.title->Button1->click();
         QCOMPARE(shown, reading);
+    }
+
+    // The records' button and Ctrl+R are there only with records on; the
+    // menu itself never moves.
+    void recordsOpenFromTheTitleOnlyWhenKept_data()
+    {
+        QTest::addColumn<bool>("records");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("off") << false << QSize(502, 292);
+        QTest::newRow("on") << true << QSize(502, 333);
+    }
+    void recordsOpenFromTheTitleOnlyWhenKept()
+    {
+        QFETCH(bool, records);
+        QFETCH(QSize, size);
+        dir->write("kidrill.ini", records ? "[Option]\r\nRecords=1\r\n" : "");
+        QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
+                            QString::fromStdString(dir->file("libkidrill_records.so"))));
+        Program program;
+        program.title->show();
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        QCOMPARE(program.title->size(), size);
+        QCOMPARE(program.title->recordsButton->isVisible(), records);
+        QCOMPARE(program.title->Button2->geometry(), QRect(392, 248, 97, 33));
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (Trecorddlg* window = program.title->recordsWindow(); window && window->isVisible())
+                window->closeButton->click();
+        });
+        poll.start();
+        QTest::keyClick(program.title->windowHandle(), Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(program.title->recordsWindow() != nullptr, records);
+        QCOMPARE(QFile::exists(QString::fromStdString(dir->file("records.sqlite"))), records);
+        Recorder().close();
+        Records = false;
     }
 
     void tabVisitsEachGroupOnItsChoice_data()
