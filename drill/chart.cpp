@@ -155,6 +155,13 @@ void Chart::paintEvent(QPaintEvent*)
         legendX += metrics.horizontalAdvance(s.name) + 2 * Gap;
     }
 
+    const bool empty = std::all_of(series_.begin(), series_.end(), [](const Series& s) { return s.points.empty(); });
+    if (empty) {
+        painter.setPen(text);
+        painter.drawText(area, Qt::AlignCenter, emptyText_);
+        return;
+    }
+
     // The grid and the axes' figures and units.
     const double unitBaseline = metrics.height() + Gap / 2.0 + metrics.ascent();
     painter.setPen(text);
@@ -194,12 +201,6 @@ void Chart::paintEvent(QPaintEvent*)
         painter.drawText(QPointF(left, area.bottom() + Gap / 2.0 + metrics.ascent()), label);
     }
 
-    const bool empty = std::all_of(series_.begin(), series_.end(), [](const Series& s) { return s.points.empty(); });
-    if (empty) {
-        painter.drawText(area, Qt::AlignCenter, emptyText_);
-        return;
-    }
-
     painter.save();
     painter.setClipRect(area.adjusted(-4, -4, 4, 4));
     for (const Series& s : series_) {
@@ -237,10 +238,16 @@ void Chart::paintEvent(QPaintEvent*)
         painter.setPen(QPen(Qt::red, 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(at, 6, 6);
-        const double w = metrics.horizontalAdvance(mark_->text);
+        // On a plate of its own, below the point when it stands high, so
+        // that the other line cannot cross the text.
+        const double w = metrics.horizontalAdvance(mark_->text) + 6;
+        const double h = metrics.height() + 2;
         const double left = std::clamp(at.x() - w / 2, area.left(), std::max(area.left(), area.right() - w));
-        const double baseline = std::max(at.y() - 10, area.top() + metrics.ascent());
-        painter.setPen(Qt::red);
-        painter.drawText(QPointF(left, baseline), mark_->text);
+        const double top = at.y() - area.top() < area.height() / 3 ? at.y() + 9 : at.y() - 9 - h;
+        const QRectF plate(left, top, w, h);
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.setPen(QPen(Qt::red, 1));
+        painter.drawRect(plate);
+        painter.drawText(plate, Qt::AlignCenter, mark_->text);
     }
 }

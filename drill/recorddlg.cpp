@@ -248,15 +248,17 @@ void Trecorddlg::showProgress()
         accuracy.points.push_back({day, AccuracyPercent(d.hits, d.misses)});
     }
     if (!speed.points.empty()) {
-        x.min = speed.points.front().x();
-        x.max = std::max(speed.points.back().x(), x.min + 1);
-        const bool years = x.max - x.min > 365;
+        // The drills fill the width, with a little room at both ends; a
+        // first day's drills are told apart by their time.
+        const double first = speed.points.front().x();
+        const double span = std::max(speed.points.back().x() - first, 1.0 / 1440);
+        x.min = first - span * 0.04;
+        x.max = first + span * 1.04;
         for (int i = 0; i <= 4; ++i)
-            x.ticks.push_back(x.min + (x.max - x.min) * i / 4);
-        x.label = [years](double day) {
-            const QDate date = QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).date();
-            return date.toString(years ? QStringLiteral("yyyy/M") : QStringLiteral("M/d"));
-        };
+            x.ticks.push_back(first + span * i / 4);
+        const QString format = span > 365 ? QStringLiteral("yyyy/M") : span >= 4 ? QStringLiteral("M/d")
+                                                                                 : QStringLiteral("M/d H:mm");
+        x.label = [format](double day) { return QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).toString(format); };
     }
     progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("打/分")),
                            ChartAxis {100, 20, QStringLiteral("%")}, x);
