@@ -79,7 +79,7 @@ DrillRecord SimulatedDrill(int level, int mode, const QDateTime& at, RandomGener
             ++hits;
         }
     }
-    DrillSummary drill {RecordTime(at), level, mode, hits, misses, 0, 0};
+    DrillSummary drill {RecordTime(at), level, mode, hits, misses, 0, 0, {}};
     drill.elapsedMs = mode <= 3 ? 60000u * (mode == 1 ? 1 : mode == 2 ? 3 : 5) : hits * (200 + random.below(300));
     drill.score = std::int32_t(hits) - 5 * std::int32_t(misses);
     return MakeDrillRecord(drill, tally, RomajiTable);

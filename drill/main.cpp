@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include "clock.h"
+#include "course.h"
 #include "keyboard.h"
 #include "keys.h"
 #include "platform.h"
@@ -142,7 +143,7 @@ void Tmain1::showEvent(QShowEvent* event)
 void Tmain1::FormShow()
 {
     Counters.MissByChar.fill(0);
-    if (Records)
+    if (RecordsKept())
         tally_.clear();
     prepareAids();
     PrepareProblems(Counters.Level);
@@ -197,7 +198,14 @@ void Tmain1::prepareAids()
 
 void Tmain1::PrepareProblems(std::uint8_t level)
 {
-    switch (PrepareProblemSet(level, Problems, Counters, DrillRandom)) {
+    Preparation prepared;
+    if (!ChosenLesson)
+        prepared = PrepareProblemSet(level, Problems, Counters, DrillRandom);
+    else if (ChosenLesson->name == WeakLessonName)
+        prepared = PrepareGivenSet(WeakLessonSet, Problems, Counters, DrillRandom);
+    else
+        prepared = PrepareLessonSet(CourseFilePath(ChosenLesson->name), Problems, Counters, DrillRandom);
+    switch (prepared) {
     case Preparation::Ready:
         ProblemIndex = 1;
         ShowProblem(1);
@@ -224,7 +232,7 @@ void Tmain1::ShowProblem(std::uint16_t index)
         FlexibleMatch.start(p.Reading, RomajiTable, SokuonRomaji, RomajiSpellings);
         shownLine_.assign(FlexibleMatch.line());
     }
-    if (Records && !FlexibleRomaji)
+    if (RecordsKept() && !FlexibleRomaji)
         MapKeysToKana(p.Reading, RomajiTable, SokuonRomaji, keyKana_);
     SetSizedText(tpr, LabelText(FlexibleRomaji ? std::string_view(shownLine_) : p.Romaji.view()));
     fitProblemFonts();
@@ -369,7 +377,7 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
     if (FlexibleRomaji)
         flexible = FlexibleMatch.press(Key);
     const bool hit = FlexibleRomaji ? flexible.hit : KeyHits(romaji, CursorPos, Key);
-    if (Records)
+    if (RecordsKept())
         tallyKey(Key, hit, flexible);
     if (hit) {
         if (FlexibleRomaji) {
@@ -460,10 +468,11 @@ void Tmain1::FinishDrill()
     // Scored before the banner, so that a session that ends during it
     // keeps a new best.
     const DrillResult result = ScoreDrill(Counters, time1->text().toStdString());
-    const bool newBest = RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score);
+    // A lesson's drill has no level, and no place in the high scores.
+    const bool newBest = !ChosenLesson && RecordScore(HighScoreTable, Counters.Level, Counters.Mode, result.score);
     // The records' file is opened while the banner shows, so that the
     // result dialog waits only for the drill's own row.
-    if (Records)
+    if (RecordsKept())
         QTimer::singleShot(0, stopdlg, [] { Recorder().store(); });
     stopdlg->exec();
     if (EndRequested())
@@ -477,7 +486,7 @@ void Tmain1::FinishDrill()
     // A new best goes to disk as it is shown, not only at the end.
     if (newBest)
         SaveSettings();
-    if (Records)
+    if (RecordsKept())
         recordDrill(result);
     else
         resultdlg->hideProgress();
@@ -495,8 +504,12 @@ void Tmain1::recordDrill(const DrillResult& result)
     drill.misses = Counters.Misses;
     drill.elapsedMs = static_cast<std::uint32_t>(ClockMilliseconds(result.timeText));
     drill.score = result.score;
+    if (ChosenLesson)
+        drill.lesson = ChosenLesson->name;
     const RecordKeeper::Recorded recorded = Recorder().record(MakeDrillRecord(drill, tally_, RomajiTable));
     resultdlg->showProgress(drill, recorded.previous);
+    if (ChosenLesson && ChosenLesson->goal > 0)
+        resultdlg->showVerdict(StarsFor(drill, ChosenLesson->goal), ChosenLesson->goal, ChosenLesson->next);
 }
 
 void Tmain1::FormClose()

@@ -35,6 +35,10 @@ inline constexpr OptionRow OptionRows[] = {
      false, false, &ResizableKeyboard},
     {"Records", "きろくを のこす", "れんしゅうの けっかを のこし、「きろく」で グラフや にがてな キーを みられます",
      false, false, &Records},
+    {"Lessons", "コースで ならう", "「コース」の レッスンを じゅんばんに ならいます（きろくも のこります）", false, false,
+     &Lessons},
+    {"AllLessonsOpen", "レッスンを ぜんぶ ひらく", "ごうかくして いない レッスンも えらべるように します", false, false,
+     &AllLessonsOpen},
 };
 constexpr std::size_t OptionCount = std::size(OptionRows);
 

@@ -3,24 +3,25 @@
 #include "platform.h"
 #include "roma.h"
 
+#include <algorithm>
 #include <utility>
 
 ProblemSet Problems;
 
 namespace {
 
-enum class List { Level, User };
+enum class List { Level, User, Lesson };
 
 // Appends one word list; false when the preparation must stop. A missing
-// level list ends the program, a missing user list is no list; one that is
-// there but cannot be read is named, and the player goes back to the title
-// window with nothing lost.
+// level list ends the program, a missing user list is no list; a lesson's
+// list that is missing, or any list that is there but cannot be read, is
+// named, and the player goes back to the title window with nothing lost.
 bool AppendList(const std::string& path, List list, ProblemSet& set, Preparation& outcome)
 {
     const FileStatus status = LoadWordList(path, set);
     if (status == FileStatus::Ok)
         return true;
-    if (status == FileStatus::CannotOpen && !FileExists(path)) {
+    if (status == FileStatus::CannotOpen && !FileExists(path) && list != List::Lesson) {
         if (list == List::User)
             return true;
         RequestEnd();
@@ -70,14 +71,10 @@ void ConvertProblems(ProblemSet& set)
     set.Count = kept;
 }
 
-Preparation PrepareProblemSet(std::uint8_t level, ProblemSet& set, DrillCounters& counters, RandomSource& random)
+namespace {
+
+Preparation Finish(ProblemSet& set, DrillCounters& counters, RandomSource& random)
 {
-    set.Count = 0;
-    Preparation outcome = Preparation::Ready;
-    if (!AppendList(LevelFilePath(level), List::Level, set, outcome))
-        return outcome;
-    if (level == 3 && !AppendList(UserListPath(), List::User, set, outcome))
-        return outcome;
     ConvertProblems(set);
     if (set.Count == 0)
         return Preparation::Empty;
@@ -86,4 +83,33 @@ Preparation PrepareProblemSet(std::uint8_t level, ProblemSet& set, DrillCounters
     counters.Misses = 0;
     counters.Hits = 0;
     return Preparation::Ready;
+}
+
+} // namespace
+
+Preparation PrepareProblemSet(std::uint8_t level, ProblemSet& set, DrillCounters& counters, RandomSource& random)
+{
+    set.Count = 0;
+    Preparation outcome = Preparation::Ready;
+    if (!AppendList(LevelFilePath(level), List::Level, set, outcome))
+        return outcome;
+    if (level == 3 && !AppendList(UserListPath(), List::User, set, outcome))
+        return outcome;
+    return Finish(set, counters, random);
+}
+
+Preparation PrepareLessonSet(const std::string& path, ProblemSet& set, DrillCounters& counters, RandomSource& random)
+{
+    set.Count = 0;
+    Preparation outcome = Preparation::Ready;
+    if (!AppendList(path, List::Lesson, set, outcome))
+        return outcome;
+    return Finish(set, counters, random);
+}
+
+Preparation PrepareGivenSet(const ProblemSet& given, ProblemSet& set, DrillCounters& counters, RandomSource& random)
+{
+    set.Count = given.Count;
+    std::copy(given.Problems.begin(), given.Problems.begin() + given.Count, set.Problems.begin());
+    return Finish(set, counters, random);
 }

@@ -31,3 +31,7 @@ void ConvertProblems(ProblemSet& set);
 // at level 3 the user's list when it exists), converts, shuffles and clears
 // the counters. Showing problem 1 is the caller's.
 Preparation PrepareProblemSet(std::uint8_t level, ProblemSet& set, DrillCounters& counters, RandomSource& random);
+// The same for a lesson's word list, which must be there, and for a set
+// made beforehand (the weak lesson).
+Preparation PrepareLessonSet(const std::string& path, ProblemSet& set, DrillCounters& counters, RandomSource& random);
+Preparation PrepareGivenSet(const ProblemSet& given, ProblemSet& set, DrillCounters& counters, RandomSource& random);

@@ -81,7 +81,7 @@ RecordKeeper::Recorded RecordKeeper::record(const DrillRecord& drill)
     RecordStore* records = store();
     if (!records)
         return result;
-    result.previous = records->latest(drill.drill.level, drill.drill.mode);
+    result.previous = records->latest(drill.drill.level, drill.drill.mode, drill.drill.lesson);
     result.saved = records->record(drill);
     // The file may have been found broken only now, and set aside.
     tellOfSetAside();

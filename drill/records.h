@@ -26,12 +26,22 @@ struct DrillSummary {
     std::uint32_t misses = 0;
     std::uint32_t elapsedMs = 0;
     std::int32_t score = 0;
+    std::string lesson; // the lesson's file, or the weak lesson's name; empty for a level
 };
 
 struct DrillRecord {
     DrillSummary drill;
     std::vector<UnitCount> keys;
     std::vector<UnitCount> kana;
+};
+
+// A key or kana of one drill.
+struct UnitDrillRow {
+    std::int64_t drill = 0;
+    std::string name;
+    bool kana = false;
+    std::uint32_t hits = 0;
+    std::uint32_t misses = 0;
 };
 
 // Practice of one day, in the learner's local time.
@@ -63,10 +73,15 @@ public:
     // One transaction: the drill and its keys and kana, or nothing.
     virtual bool record(const DrillRecord& drill) = 0;
 
-    // The latest drill of a level and mode.
-    virtual std::optional<DrillSummary> latest(int level, int mode) = 0;
+    // The latest drill of a level (or lesson) and mode.
+    virtual std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) = 0;
     // The drills of a level and mode, oldest first; level and mode 0 for all.
     virtual std::vector<DrillSummary> drills(int level, int mode) = 0;
+    // The drills of the course's lessons, oldest first.
+    virtual std::vector<DrillSummary> lessonDrills() = 0;
+    // Each key and kana of every drill since a UTC time, the newest drill
+    // first.
+    virtual std::vector<UnitDrillRow> unitsSince(const std::string& utc) = 0;
     // Totals since a UTC time, of every drill.
     virtual std::vector<UnitCount> keysSince(const std::string& utc) = 0;
     virtual std::vector<UnitCount> kanaSince(const std::string& utc) = 0;

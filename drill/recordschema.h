@@ -45,6 +45,13 @@ inline constexpr SchemaStep RecordsSchemaSteps[] = {
          " misses INTEGER NOT NULL,"
          " PRIMARY KEY (drill_id, kana)) WITHOUT ROWID",
      }},
+    {2,
+     {
+         // The course: a drill of a lesson names its file (or the weak
+         // lesson, "にがて"); a level's drill has none.
+         "ALTER TABLE drills ADD COLUMN lesson TEXT",
+         "CREATE INDEX drills_by_lesson ON drills (lesson, finished_at)",
+     }},
 };
 
 inline constexpr int RecordsSchemaVersion = RecordsSchemaSteps[std::size(RecordsSchemaSteps) - 1].toVersion;

@@ -82,11 +82,12 @@ public:
         return insert(drill);
     }
 
-    std::optional<DrillSummary> latest(int level, int mode) override
+    std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) override
     {
-        QSqlQuery q = select(QStringLiteral("SELECT %1 FROM drills WHERE level = ? AND mode = ? "
+        // IS, not =: a level's drills have no lesson.
+        QSqlQuery q = select(QStringLiteral("SELECT %1 FROM drills WHERE level = ? AND mode = ? AND lesson IS ? "
                                             "ORDER BY finished_at DESC, id DESC LIMIT 1"),
-                             {level, mode});
+                             {level, mode, lesson.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(Text(lesson))});
         if (q.next())
             return Summary(q);
         return std::nullopt;
@@ -101,6 +102,32 @@ public:
         std::vector<DrillSummary> all;
         while (q.next())
             all.push_back(Summary(q));
+        return all;
+    }
+
+    std::vector<DrillSummary> lessonDrills() override
+    {
+        QSqlQuery q = select(QStringLiteral("SELECT %1 FROM drills WHERE lesson IS NOT NULL ORDER BY finished_at, id"),
+                             {});
+        std::vector<DrillSummary> all;
+        while (q.next())
+            all.push_back(Summary(q));
+        return all;
+    }
+
+    std::vector<UnitDrillRow> unitsSince(const std::string& utc) override
+    {
+        QSqlQuery q = run(QStringLiteral(
+                              "SELECT d.id, k.key, 0, k.hits, k.misses, d.finished_at FROM drills d "
+                              "JOIN drill_keys k ON k.drill_id = d.id WHERE d.finished_at >= ? "
+                              "UNION ALL SELECT d.id, k.kana, 1, k.hits, k.misses, d.finished_at FROM drills d "
+                              "JOIN drill_kana k ON k.drill_id = d.id WHERE d.finished_at >= ? "
+                              "ORDER BY 6 DESC, 1 DESC"),
+                          {Text(utc), Text(utc)});
+        std::vector<UnitDrillRow> all;
+        while (q.next())
+            all.push_back({q.value(0).toLongLong(), Std(q.value(1)), q.value(2).toInt() != 0, q.value(3).toUInt(),
+                           q.value(4).toUInt()});
         return all;
     }
 
@@ -272,10 +299,11 @@ private:
             return fail(db.lastError());
         QSqlQuery q(db);
         const DrillSummary& d = record.drill;
-        q.prepare(QStringLiteral("INSERT INTO drills (finished_at, level, mode, hits, misses, elapsed_ms, score) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?)"));
+        q.prepare(QStringLiteral("INSERT INTO drills (finished_at, level, mode, hits, misses, elapsed_ms, score, lesson) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
         for (const QVariant& v : {QVariant(Text(d.finishedAt)), QVariant(d.level), QVariant(d.mode),
-                                  QVariant(d.hits), QVariant(d.misses), QVariant(d.elapsedMs), QVariant(d.score)})
+                                  QVariant(d.hits), QVariant(d.misses), QVariant(d.elapsedMs), QVariant(d.score),
+                                  d.lesson.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(Text(d.lesson))})
             q.addBindValue(v);
         bool ok = q.exec();
         const QVariant id = q.lastInsertId();
@@ -318,13 +346,13 @@ private:
 
     QSqlQuery select(const QString& sql, const QVariantList& values)
     {
-        return run(sql.arg(QStringLiteral("finished_at, level, mode, hits, misses, elapsed_ms, score")), values);
+        return run(sql.arg(QStringLiteral("finished_at, level, mode, hits, misses, elapsed_ms, score, lesson")), values);
     }
 
     static DrillSummary Summary(const QSqlQuery& q)
     {
-        return {Std(q.value(0)), q.value(1).toInt(),  q.value(2).toInt(), q.value(3).toUInt(),
-                q.value(4).toUInt(), q.value(5).toUInt(), q.value(6).toInt()};
+        return {Std(q.value(0)),     q.value(1).toInt(),  q.value(2).toInt(), q.value(3).toUInt(),
+                q.value(4).toUInt(), q.value(5).toUInt(), q.value(6).toInt(), Std(q.value(7))};
     }
 
     const QString connection_;

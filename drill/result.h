@@ -25,6 +25,9 @@ public:
     // as it always was.
     void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous);
     void hideProgress();
+    // After a lesson: passed with its stars, and the lesson it opens; or
+    // what passing takes.
+    void showVerdict(int stars, int goal, const QString& next);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -45,6 +48,7 @@ public:
     QLabel* accuracyCaption;
     QLabel* accuracy1;
     QLabel* accuracyChange;
+    QLabel* verdict1;
 
 protected:
     void showEvent(QShowEvent* event) override;

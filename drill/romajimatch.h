@@ -11,7 +11,9 @@
 // equals an earlier line's is another spelling of it. Spellings keep four
 // keys, one more than the conversion's lines, for the likes of "ltsu".
 struct SpellingTable {
-    static constexpr std::uint16_t Capacity = RomajiTableData::Capacity;
+    // The conversion's table keeps the file's first lines; the lines after
+    // them can only be more spellings of kana it has.
+    static constexpr std::uint16_t Capacity = RomajiTableData::Capacity + 50;
     using Keys = FixedString<4>;
     static constexpr std::int16_t None = -1;
 

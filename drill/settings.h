@@ -21,6 +21,11 @@ extern bool KeySound;
 extern bool FlexibleRomaji;
 // On: every finished drill is kept in the learner's records.
 extern bool Records;
+// On: the course of lessons, which keeps records whatever Records says.
+extern bool Lessons;
+// On: every lesson may be played, passed or not (a parent's choice).
+extern bool AllLessonsOpen;
+inline bool RecordsKept() { return Records || Lessons; }
 // The teaching aids, each off unless the file turns it on.
 extern bool ShowReading;    // the kana reading, the kana being typed marked
 extern bool ShowProgress;   // the hits against the trial's target

@@ -1,6 +1,7 @@
 #include "title.h"
 
 #include "counters.h"
+#include "coursedlg.h"
 #include "guide.h"
 #include "inifile.h"
 #include "keyboard.h"
@@ -36,6 +37,7 @@ constexpr QSize PlainSize {502, 292};
 // The row of the options' buttons, below the menu.
 constexpr int OptionRowHeight = 41;
 constexpr QRect RecordsButtonPlace {288, 292, 89, 33};
+constexpr QRect CourseButtonPlace {184, 292, 89, 33};
 
 // A captioned box of radio items spread evenly down its height, the first
 // one selected.
@@ -89,13 +91,17 @@ Ttitle1::Ttitle1(QWidget* parent)
     recordsButton->setGeometry(RecordsButtonPlace);
     recordsButton->setAutoDefault(false);
     recordsButton->hide();
+    courseButton = new QPushButton(QStringLiteral("コース"), this);
+    courseButton->setGeometry(CourseButtonPlace);
+    courseButton->setAutoDefault(false);
+    courseButton->hide();
     // Enter starts a drill wherever the focus is; Space presses the
     // focused button.
     Button3->setAutoDefault(false);
     Button2->setAutoDefault(false);
     // すたーと, ランキング, おわり, then every item of both groups in order,
     // of which only the selected ones take Tab.
-    QList<QWidget*> chain {Button1, Button3, Button2, recordsButton};
+    QList<QWidget*> chain {Button1, Button3, Button2, courseButton, recordsButton};
     for (QButtonGroup* group : {modeItems_, levelItems_})
         for (QAbstractButton* item : group->buttons())
             chain << item;
@@ -109,6 +115,9 @@ Ttitle1::Ttitle1(QWidget* parent)
     connect(recordsButton, &QPushButton::clicked, this, &Ttitle1::recordsButtonClick);
     auto* records = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(records, &QShortcut::activated, this, &Ttitle1::recordsButtonClick);
+    connect(courseButton, &QPushButton::clicked, this, &Ttitle1::courseButtonClick);
+    auto* course = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(course, &QShortcut::activated, this, &Ttitle1::courseButtonClick);
     settingsAction = new QAction(QStringLiteral("せってい…"), this);
     settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     addAction(settingsAction);
@@ -161,8 +170,9 @@ QStringList Ttitle1::levelNames() const
 
 void Ttitle1::showOptionButtons()
 {
-    recordsButton->setVisible(Records);
-    setFixedSize(PlainSize.width(), PlainSize.height() + (Records ? OptionRowHeight : 0));
+    recordsButton->setVisible(RecordsKept());
+    courseButton->setVisible(Lessons);
+    setFixedSize(PlainSize.width(), PlainSize.height() + (RecordsKept() ? OptionRowHeight : 0));
 }
 
 void Ttitle1::showEvent(QShowEvent* event)
@@ -173,7 +183,7 @@ void Ttitle1::showEvent(QShowEvent* event)
 
 void Ttitle1::recordsButtonClick()
 {
-    if (!Records)
+    if (!RecordsKept())
         return;
     if (!records_)
         records_ = new Trecorddlg(this);
@@ -188,17 +198,39 @@ void Ttitle1::selectLevel(int index) { levelItems_->button(index)->setChecked(tr
 
 void Ttitle1::Button1Click()
 {
+    ChosenLesson.reset();
     Counters.Level = static_cast<std::uint8_t>(levelIndex() + 1);
+    RememberedLevel = Counters.Level;
+    SetSizedText(main1->Label3, Counters.Level == 3 ? QStringLiteral("意味") : QStringLiteral("練習"));
+    runDrill();
+}
+
+void Ttitle1::runDrill()
+{
     Counters.Mode = static_cast<std::uint8_t>(modeIndex() + 1);
     RememberedMode = Counters.Mode;
-    RememberedLevel = Counters.Level;
     if (Counters.Mode <= 3)
         Counters.TimeLimit = TimeLimits[Counters.Mode - 1];
-    SetSizedText(main1->Label3, Counters.Level == 3 ? QStringLiteral("意味") : QStringLiteral("練習"));
     hide();
     main1->exec();
     if (!EndRequested())
         show();
+}
+
+void Ttitle1::courseButtonClick()
+{
+    if (!Lessons)
+        return;
+    if (!course_)
+        course_ = new Tcoursedlg(this);
+    ChosenLesson = course_->choose();
+    if (!ChosenLesson)
+        return;
+    // A lesson has no level: its drill counts for the course alone.
+    Counters.Level = 0;
+    SetSizedText(main1->Label3, QStringLiteral("練習"));
+    runDrill();
+    ChosenLesson.reset();
 }
 
 void Ttitle1::Button2Click()

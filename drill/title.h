@@ -5,6 +5,7 @@
 
 class QAction;
 class QButtonGroup;
+class Tcoursedlg;
 class Trecorddlg;
 class QGroupBox;
 class QPushButton;
@@ -33,6 +34,7 @@ public:
     // growing to hold them; with none on it is as it always was.
     void showOptionButtons();
     void recordsButtonClick();
+    void courseButtonClick();
     // Made when first opened, never at start-up.
     Trecorddlg* recordsWindow() const { return records_; }
     int modeIndex() const;  // 0-based, as the radio group counts
@@ -46,6 +48,7 @@ public:
     QPushButton* Button3;
     QPushButton* Button2;
     QPushButton* recordsButton; // "きろく", with records on
+    QPushButton* courseButton;  // "コース", with the course on
     QAction* settingsAction; // Ctrl+, and the context menu
 
 public slots:
@@ -60,6 +63,9 @@ private:
     QButtonGroup* levelItems_;
     Tsettingsdlg* settings_ = nullptr;
     Trecorddlg* records_ = nullptr;
+    Tcoursedlg* course_ = nullptr;
+    // Runs a drill of the chosen level or lesson in the chosen mode.
+    void runDrill();
 };
 
 extern Ttitle1* title1;

@@ -1,13 +1,16 @@
+#include "course.h"
 #include "cp932.h"
 #include "problems.h"
 #include "recordingplatform.h"
 #include "roma.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QSet>
 #include <QTest>
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -69,8 +72,10 @@ private slots:
     void everyFileUsesCrLfLines_data()
     {
         QTest::addColumn<QString>("name");
-        for (const char* name : {"roma.txt", "word1.txt", "word2.txt", "word3.txt"})
+        for (const char* name : {"roma.txt", "word1.txt", "word2.txt", "word3.txt", "course.txt"})
             QTest::newRow(name) << name;
+        for (const QString& lesson : QDir(QString::fromStdString(SourceDataDir())).entryList({"lesson*.txt"}))
+            QTest::newRow(qPrintable(lesson)) << lesson;
     }
     void everyFileUsesCrLfLines()
     {
@@ -92,7 +97,8 @@ private slots:
     void romajiTableIsWellFormed()
     {
         const std::string bytes = ReadData("roma.txt");
-        QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') <= RomajiTableData::Capacity);
+        // Lines past the conversion's table are spellings only.
+        QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') <= SpellingTable::Capacity);
         // The last line of っ sets what a small tsu before a vowel writes.
         QCOMPARE(Show(SokuonRomaji), QString("xtu"));
         QStringList seen;
@@ -116,6 +122,18 @@ private slots:
                 QVERIFY2(!e.Kana.view().starts_with(earlier.Kana.view()),
                          qPrintable(kana + " stands after " + Show(earlier.Kana)));
             }
+        }
+    }
+
+    void spellingsPastTheTableAreOfItsKana()
+    {
+        const std::string roma = ReadData("roma.txt");
+        LineReader lines(roma);
+        QStringList kana;
+        for (int n = 1; !lines.atEnd(); ++n) {
+            const QString k = Show(SplitRomajiLine(lines.readLine()).kana);
+            QVERIFY2(n <= RomajiTableData::Capacity || kana.contains(k), qPrintable(QString("line %1: %2").arg(n).arg(k)));
+            kana << k;
         }
     }
 
@@ -197,17 +215,10 @@ private slots:
             for (std::uint16_t n = 1; n <= Problems.Count; ++n) {
                 const Problem& p = Problems.problem(n);
                 const QString name = Show(p.Sentence);
-                QVERIFY2(!p.Sentence.empty() && !p.Meaning.empty(), qPrintable(name));
-                QVERIFY2(!sentences.contains(name), qPrintable("twice: " + name));
+                QVERIFY2(ItemFault(p, sentences).isEmpty(), qPrintable(ItemFault(p, sentences)));
                 sentences << name;
                 readings << Show(p.Reading);
-                QVERIFY2(SmallTsuBeforeKana(readings.last()), qPrintable(name));
-                QVERIFY2(p.Romaji.size() <= RomajiWidth, qPrintable(name + ": " + Show(p.Romaji)));
-                QVERIFY2(p.Sentence.size() <= SentenceWidth, qPrintable(name));
-                for (const QString& line : QString(Show(p.Meaning)).split("\\r"))
-                    QVERIFY2(Sj(line.toUtf8().constData()).size() <= MeaningLineWidth, qPrintable(line));
                 for (const char c : p.Romaji.view()) {
-                    QVERIFY2(c > ' ' - 1 && c < 0x7f, qPrintable(name));
                     if (!keys.isEmpty())
                         QVERIFY2(keys.contains(QChar(c)), qPrintable(name + ": " + Show(p.Romaji)));
                     ++typed[c];
@@ -223,8 +234,78 @@ private slots:
             QVERIFY2(Types(all, k), qPrintable(k + " is never typed"));
     }
 
+    // The course: no bad line, every item a real one, each lesson bringing
+    // in at most four keys and drilling each at least 20 times, no key used
+    // before its lesson, every key of the first two levels reached.
+    void courseTeachesKeysInOrder()
+    {
+        RecordingPlatform platform;
+        AppDir = UserDir = SourceDataDir();
+        const Course course = LoadCourse();
+        QCOMPARE(course.problems, QStringList());
+        QVERIFY(course.lessons.size() >= 30);
+        std::set<char> known;
+        int goal = 0;
+        for (const Lesson& lesson : course.lessons) {
+            const QString name = QString::fromStdString(lesson.file);
+            RandomGenerator random;
+            QCOMPARE(PrepareLessonSet(CourseFilePath(lesson.file), Problems, Counters, random), Preparation::Ready);
+            QVERIFY2(platform.errors.empty(), qPrintable(name));
+            QVERIFY2(lesson.goal >= goal, qPrintable(name + ": a goal below the one before"));
+            goal = lesson.goal;
+            QSet<QString> items;
+            std::map<char, int> strokes;
+            for (std::uint16_t n = 1; n <= Problems.Count; ++n) {
+                const Problem& p = Problems.problem(n);
+                QVERIFY2(ItemFault(p, items).isEmpty(), qPrintable(name + ": " + ItemFault(p, items)));
+                items << Show(p.Sentence);
+                for (const char c : p.Romaji.view())
+                    ++strokes[c];
+            }
+            std::set<char> brought;
+            for (const auto& [key, count] : strokes)
+                if (!known.contains(key)) {
+                    brought.insert(key);
+                    QVERIFY2(count >= 20, qPrintable(QString("%1: %2 only %3 times").arg(name).arg(key).arg(count)));
+                }
+            QVERIFY2(brought.size() <= 4, qPrintable(QString("%1 brings in %2 keys").arg(name).arg(brought.size())));
+            known.insert(brought.begin(), brought.end());
+        }
+        for (const std::uint8_t level : {1, 2}) {
+            RandomGenerator random;
+            QCOMPARE(PrepareProblemSet(level, Problems, Counters, random), Preparation::Ready);
+            for (std::uint16_t n = 1; n <= Problems.Count; ++n)
+                for (const char c : Problems.problem(n).Romaji.view())
+                    QVERIFY2(known.contains(c), qPrintable(QString("the course never reaches %1").arg(c)));
+        }
+    }
+
 private:
     static QString Outcome(const Conversion& c) { return c.ok() ? Show(c.Romaji) : QString("fail"); }
+
+    // What is wrong with an item, or nothing; `seen` holds the sentences
+    // of its list before it.
+    static QString ItemFault(const Problem& p, const QSet<QString>& seen)
+    {
+        const QString name = Show(p.Sentence);
+        if (p.Sentence.empty() || p.Meaning.empty())
+            return "empty sentence or meaning: " + name + Show(p.Reading);
+        if (seen.contains(name))
+            return "twice: " + name;
+        if (!SmallTsuBeforeKana(Show(p.Reading)))
+            return "small tsu before no kana: " + name;
+        if (p.Romaji.size() > RomajiWidth)
+            return "romaji too long: " + name;
+        if (p.Sentence.size() > SentenceWidth)
+            return "sentence too wide: " + name;
+        for (const QString& line : QString(Show(p.Meaning)).split("\\r"))
+            if (Sj(line.toUtf8().constData()).size() > MeaningLineWidth)
+                return "meaning too wide: " + line;
+        for (const char c : p.Romaji.view())
+            if (c < ' ' || c >= 0x7f)
+                return "a key that is no key: " + name;
+        return {};
+    }
 };
 
 QTEST_APPLESS_MAIN(TestData)

@@ -23,7 +23,7 @@ namespace {
 DrillRecord Drill(const std::string& at, int level = 1, int mode = 1, std::uint32_t hits = 100,
                   std::uint32_t misses = 5, std::vector<UnitCount> kana = {{"か", 10, 1}})
 {
-    return {{at, level, mode, hits, misses, 60000, std::int32_t(hits - 5 * misses)},
+    return {{at, level, mode, hits, misses, 60000, std::int32_t(hits - 5 * misses), {}},
             {{"a", hits - 20, misses}, {"k", 20, 0}},
             std::move(kana)};
 }
@@ -69,8 +69,8 @@ private slots:
         QVERIFY(store->record(Drill("2026-11-01T10:00:00Z", 1, 1, 50, 10, {{"っ", 4, 2}})));
         QVERIFY(store->record(Drill("2026-12-07T12:00:00Z", 1, 1, 100, 5, {{"か", 10, 1}, {"っ", 6, 0}})));
         QVERIFY(store->record(Drill("2026-12-09T12:00:00Z", 2, 4, 100, 0)));
-        QCOMPARE(store->latest(1, 1)->finishedAt, std::string("2026-12-07T12:00:00Z"));
-        QVERIFY(!store->latest(3, 1));
+        QCOMPARE(store->latest(1, 1, "")->finishedAt, std::string("2026-12-07T12:00:00Z"));
+        QVERIFY(!store->latest(3, 1, ""));
         QCOMPARE(store->drills(1, 1).size(), std::size_t(2));
         QCOMPARE(store->drills(0, 0).size(), std::size_t(3));
         // Since a time: the drill of November is left out.
@@ -255,7 +255,7 @@ private slots:
 
     void csvOpensInAJapaneseSpreadsheet()
     {
-        const QByteArray csv = RecordsCsv({{"2026-12-09T08:00:00Z", 2, 4, 100, 3, 61500, 87}}, {"一", "二,三"},
+        const QByteArray csv = RecordsCsv({{"2026-12-09T08:00:00Z", 2, 4, 100, 3, 61500, 87, {}}}, {"一", "二,三"},
                                           {"a", "b", "c", "百字"});
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         const QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"));

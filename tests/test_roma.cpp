@@ -264,6 +264,8 @@ private slots:
             << "ふぁ=hwa|ん=nn";
         QTest::newRow("ふぁ as its parts") << "ふぁん" << "fuxann" << 6 << 0 << "fuxann" << true
             << "ふぁ=fuxa|ん=nn";
+        QTest::newRow("ce and qu, past the conversion's table") << "せく" << "cequ" << 4 << 0 << "cequ" << true
+            << "せ=ce|く=qu";
         QTest::newRow("a wrong first key") << "か" << "x" << 0 << 1 << "ka" << false
             << "[か=ka]";
     }

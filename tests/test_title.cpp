@@ -747,7 +747,7 @@ private slots:
                 const std::uint32_t hits = 100;
                 const std::uint32_t ms = 100 * (700 - day * 12 - n * 10);
                 const DrillSummary drill {RecordTime(now.addDays(day - 29).addSecs(n * 900)), 3, 4, hits, misses, ms,
-                                          std::int32_t((2000 - ms / hits) / 2 - 5 * misses)};
+                                          std::int32_t((2000 - ms / hits) / 2 - 5 * misses), {}};
                 Recorder().record({drill,
                                    {{"a", 30, 1}, {"t", 24, misses / 3}, {"y", 16, misses / 3}, {"k", 12, 0},
                                     {"s", 10, 1}, {"n", 12, misses / 6}, {"o", 16, 0}},
@@ -762,7 +762,7 @@ private slots:
             records->closeButton->click();
         });
         program.title->recordsButtonClick();
-        resultdlg->showProgress({"", 3, 4, 100, 3, 45678, 757}, DrillSummary {"", 3, 4, 100, 6, 48000, 730});
+        resultdlg->showProgress({"", 3, 4, 100, 3, 45678, 757, {}}, DrillSummary {"", 3, 4, 100, 6, 48000, 730, {}});
         resultdlg->show();
         resultdlg->grab().save(to + "result-records.png");
         resultdlg->hide();
