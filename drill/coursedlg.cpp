@@ -89,20 +89,7 @@ void Tcoursedlg::fill()
                                   "つぎの レッスンが ひらきます。モードは はじめの がめんで えらんだ ものです。")
                        .arg(PassAccuracy));
     List1->clear();
-    int current = -1;
-    for (std::size_t i = 0; i < course_.lessons.size(); ++i) {
-        const Lesson& lesson = course_.lessons[i];
-        const LessonState& state = states_[i];
-        auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
-                                                 QStringLiteral("%1 打/分").arg(lesson.goal), Stars(state.stars),
-                                                 state.open ? QString() : QStringLiteral("まだ")});
-        item->setData(0, Qt::UserRole, int(i));
-        if (!state.open)
-            item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
-        // The first open lesson not passed yet is the one to go on with.
-        if (current < 0 && state.open && state.stars == 0)
-            current = int(i);
-    }
+    // The weak lesson first, where it is seen.
     QStringList weakNames;
     for (const WeakUnit& w : weak_)
         weakNames << QString::fromStdString(w.unit.name);
@@ -112,10 +99,24 @@ void Tcoursedlg::fill()
     weak->setData(0, Qt::UserRole, WeakRow);
     if (weak_.empty())
         weak->setFlags(weak->flags() & ~Qt::ItemIsEnabled);
+    int current = -1;
+    for (std::size_t i = 0; i < course_.lessons.size(); ++i) {
+        const Lesson& lesson = course_.lessons[i];
+        const LessonState& state = states_[i];
+        auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
+                                                 QStringLiteral("%1 打/分").arg(lesson.goal), Stars(state.stars),
+                                                 state.open ? QString() : QStringLiteral("まだ ひらいて いません")});
+        item->setData(0, Qt::UserRole, int(i));
+        if (!state.open)
+            item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+        // The first open lesson not passed yet is the one to go on with.
+        if (current < 0 && state.open && state.stars == 0)
+            current = int(i);
+    }
     for (int c = 0; c < 3; ++c)
         List1->resizeColumnToContents(c);
     if (current >= 0)
-        List1->setCurrentItem(List1->topLevelItem(current));
+        List1->setCurrentItem(List1->topLevelItem(current + 1));
     problems1->setText(course_.problems.join(QLatin1Char('\n')));
     problems1->setVisible(!course_.problems.isEmpty());
     selectionChanged();

@@ -21,7 +21,7 @@ constexpr QRect PlainButton {128, 336, 81, 33};
 constexpr int ProgressRows = 36;
 constexpr int SpeedTop = 320;
 constexpr int AccuracyTop = 344;
-constexpr int VerdictTop = 368;
+constexpr QRect VerdictPlace {8, 368, 341, 22};
 constexpr int VerdictRow = 26;
 
 void ShowChange(QLabel* label, double now, std::optional<double> before, int decimals)
@@ -69,7 +69,8 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     accuracyCaption = MakeLabel(this, QStringLiteral("せいかく"), 56, AccuracyTop, DrillFont(16));
     accuracy1 = MakeLabel(this, QString(), 136, AccuracyTop, DrillFont(16, true));
     accuracyChange = MakeLabel(this, QString(), 240, AccuracyTop, DrillFont(16));
-    verdict1 = MakeLabel(this, QString(), 24, VerdictTop, DrillFont(16, true));
+    verdict1 = MakeLabel(this, QString(), VerdictPlace.left(), VerdictPlace.top(), DrillFont(16, true));
+    verdict1->setAlignment(Qt::AlignCenter);
 
     Button1 = new QPushButton(QStringLiteral("わかった"), this);
     Button1->setGeometry(PlainButton);
@@ -99,17 +100,18 @@ void Tresultdlg::showVerdict(int stars, int goal, const QString& next)
 {
     if (stars > 0) {
         const QString shown = QString(stars, QChar(u'★')) + QString(3 - stars, QChar(u'☆'));
-        SetSizedText(verdict1, QStringLiteral("ごうかく！ %1").arg(shown)
+        verdict1->setText(QStringLiteral("ごうかく！ %1").arg(shown)
                                    + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next)));
         SetTextColour(verdict1, Green);
     } else {
-        SetSizedText(verdict1, QStringLiteral("ごうかくは 正確さ 95% と %1 打/分").arg(goal));
+        verdict1->setText(QStringLiteral("ごうかくは 正確さ 95% と %1 打/分").arg(goal));
         SetTextColour(verdict1, Red);
     }
-    // The verdict is centred, and shrinks to the dialog's width if it must.
-    SetLabelFont(verdict1, LargestFittingFont(DrillFont(16, true), PlainSize.width() - 16,
-                                              [&](const QFont& font) { return TextWidth(font, verdict1->text()); }));
-    verdict1->move((PlainSize.width() - verdict1->width()) / 2, VerdictTop);
+    // Across the dialog, centred, in the largest font that fits it.
+    const QString text = verdict1->text();
+    verdict1->setFont(LargestFittingFont(DrillFont(16, true), VerdictPlace.width(),
+                                         [&](const QFont& font) { return TextWidth(font, text); }));
+    verdict1->setGeometry(VerdictPlace);
     verdict1->show();
     setFixedSize(PlainSize.width(), PlainSize.height() + ProgressRows + VerdictRow);
     Button1->setGeometry(PlainButton.translated(0, ProgressRows + VerdictRow));
