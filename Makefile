@@ -45,6 +45,7 @@ fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 
 # The hot paths against the toolkit's floor; also writes $(BUILD)/bench.tsv.
 bench: build
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	scripts/bench $(BUILD)
 
 install: build
