@@ -7,6 +7,8 @@ DEB_BUILD  ?= build-deb
 FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 PREFIX     ?= $(HOME)/.local
+# The build's own progress, without a line for every directory make enters.
+MAKEFLAGS  += --no-print-directory
 
 .PHONY: all run edit test fuzz bench deb deps build build-tests install uninstall clean
 
