@@ -1,5 +1,6 @@
 #include "textfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -146,28 +147,26 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
 
 } // namespace
 
-LineReader::LineReader(std::string_view bytes) : bytes_(bytes) {}
+LineReader::LineReader(std::string_view bytes, LineRules rules) : bytes_(bytes), rules_(rules) {}
 
 bool LineReader::atEnd() const
 {
-    return pos_ >= bytes_.size() || bytes_[pos_] == EndOfFileByte;
+    return pos_ >= bytes_.size() || (rules_ == LineRules::DataFile && bytes_[pos_] == EndOfFileByte);
 }
 
 std::string_view LineReader::readLine()
 {
+    const auto endsLine = [this](char c) { return c == '\r' || (c == '\n' && rules_ == LineRules::Profile); };
     const std::size_t start = pos_;
-    while (pos_ < bytes_.size() && bytes_[pos_] != '\r' && bytes_[pos_] != EndOfFileByte)
+    while (!atEnd() && !endsLine(bytes_[pos_]))
         ++pos_;
     const std::string_view line = bytes_.substr(start, pos_ - start);
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') {
+    if (!atEnd() && bytes_[pos_++] == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n')
         ++pos_;
-        if (pos_ < bytes_.size() && bytes_[pos_] == '\n')
-            ++pos_;
-    }
     return line;
 }
 
-FileBytes ReadFileBytes(const std::string& path)
+FileBytes ReadFileBytes(const std::string& path, std::size_t limit)
 {
     FileBytes result;
     // Not blocking: a pipe in a file's place must not hang the program.
@@ -184,21 +183,33 @@ FileBytes ReadFileBytes(const std::string& path)
         result.status = FileStatus::CannotOpen;
         return result;
     }
-    char buffer[65536];
+    // One byte more than the limit tells a file that is too large.
+    result.bytes.resize(std::min<std::size_t>(limit + 1, std::max<off_t>(info.st_size, 0) + 1));
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (filled == result.bytes.size()) {
+            if (filled > limit)
+                break;
+            result.bytes.resize(std::min(limit + 1, 2 * filled));
+        }
+        const ssize_t n = ::read(fd, result.bytes.data() + filled, result.bytes.size() - filled);
         if (n == 0)
             break;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             result.status = FileStatus::ReadError;
-            result.bytes.clear();
+            filled = 0;
             break;
         }
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
+        filled += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    if (filled > limit) {
+        result.status = FileStatus::TooLarge;
+        filled = limit;
+    }
+    result.bytes.resize(filled);
     return result;
 }
 
