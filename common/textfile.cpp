@@ -14,16 +14,17 @@ namespace {
 
 constexpr char EndOfFileByte = 0x1A;
 
-bool WriteAll(int fd, std::string_view bytes)
+bool WriteAllAt(int fd, std::string_view bytes, std::size_t offset)
 {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -117,8 +118,10 @@ bool TakeOver(int fd, const struct stat& old)
 }
 
 // Rewrites a file where it stands, so that its owner, group, mode and links
-// stay. The new size is reserved first: a full disk then fails before any
-// byte of the old file is touched.
+// stay. What the new bytes hold beyond the old size is written first, past
+// the old end: a full disk or a size limit then fails before any old byte is
+// touched, on any file system, and the file is cut back to its old size.
+// Overwriting the old bytes afterwards needs no more room.
 WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std::string_view bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -129,17 +132,15 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
         ::close(fd);
         return {EAGAIN}; // replaced meanwhile
     }
-    if (!bytes.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0
-        && errno != EOPNOTSUPP && errno != ENOSYS) {
-        const int error = errno;
-        ::ftruncate(fd, info.st_size); // fallocate may have grown it
-        ::close(fd);
-        return {error};
-    }
+    const auto oldSize = static_cast<std::size_t>(info.st_size);
     int error = 0;
-    // Freshly opened, the file is written from its start.
-    if (!WriteAll(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+    if (bytes.size() > oldSize && !WriteAllAt(fd, bytes.substr(oldSize), oldSize)) {
         error = errno;
+        ::ftruncate(fd, info.st_size);
+    } else if (!WriteAllAt(fd, bytes.substr(0, oldSize), 0) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0
+               || ::fsync(fd) != 0) {
+        error = errno;
+    }
     if (::close(fd) != 0 && error == 0)
         error = errno;
     return {error};
@@ -262,7 +263,7 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0)
+    if (!WriteAllAt(fd, bytes, 0) || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

@@ -67,8 +67,8 @@ struct WriteOutcome {
 // - The replaced file keeps its mode (less set-user and set-group bits, as a
 //   write would clear them), owner and group. Where the new file cannot be
 //   given them (a file of another user that this one may write), the file is
-//   rewritten in place instead, after its new size has been reserved on the
-//   disk; that rewrite is not atomic against a kill in its middle.
+//   rewritten in place instead, its new tail first, so that a write that
+//   fails leaves the old file; only a kill in its middle can leave a mix.
 // - Temporary files that a killed save of the same file left behind are
 //   removed first: regular files of this user named exactly as this function
 //   names them (TemporaryPattern), never anything else.

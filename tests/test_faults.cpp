@@ -257,15 +257,31 @@ private slots:
             chmod(it.next().toStdString().c_str(), 0755);
     }
 
+    // A save that fails part way, as on a full disk, whether it replaces the
+    // file or rewrites another user's file in place.
+    void wordListSaveFailsWhole_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::newRow("the user's file") << "user";
+        QTest::newRow("another user's file the user may write") << "root";
+    }
     void wordListSaveFailsWhole()
     {
+        QFETCH(QString, owner);
+        if (owner == "root" && !RunningAsRoot())
+            QSKIP("needs root to lay out another user's file");
         ScratchDir dir;
         const std::string old = FormatWordEntries(Table('A', 3));
         dir.write("wordu.txt", old);
-        {
+        const std::string path = dir.file("wordu.txt");
+        QVERIFY(chown(dir.path().c_str(), UserId(), UserGroup()) == 0);
+        QVERIFY(chown(path.c_str(), owner == "user" ? UserId() : 0, owner == "user" ? UserGroup() : 0) == 0);
+        QVERIFY(chmod(path.c_str(), 0666) == 0);
+        const int error = AsUser([&] {
             FileSizeLimit limit(4096); // the new list is about 100 KB
-            QVERIFY(!SaveWordEntries(dir.file("wordu.txt"), Table('B', 200)));
-        }
+            return SaveWordEntries(path, Table('B', 200)).error;
+        });
+        QCOMPARE(error, EFBIG);
         QCOMPARE(dir.read("wordu.txt"), old);
         QCOMPARE(FilesIn(dir), QStringList {"wordu.txt"});
     }
