@@ -46,8 +46,20 @@ std::string NameOf(const std::string& path)
 constexpr std::string_view TemporaryInfix = ".kidrill-save.";
 constexpr std::size_t TemporaryRandomChars = 6; // mkstemp's Xs
 
+// Whether nobody but this user (and root) can write `directory`, so that no
+// other user can have put a link in it.
+bool OnlyThisUserWrites(const std::string& directory)
+{
+    struct stat info {};
+    return ::stat(directory.c_str(), &info) == 0 && (info.st_uid == ::geteuid() || info.st_uid == 0)
+        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // Follows `path` through its symbolic links to the file a save must
-// replace, which need not exist yet. Returns 0 or an errno.
+// replace, which need not exist yet. Returns 0 or an errno. A link is
+// followed only where the kernel's protected_symlinks rule would follow it:
+// another user may plant one in a shared directory, pointing at a file of
+// this user's.
 int ResolveLinks(const std::string& path, std::string& target)
 {
     target = path;
@@ -57,6 +69,8 @@ int ResolveLinks(const std::string& path, std::string& target)
             return errno == ENOENT ? 0 : errno;
         if (!S_ISLNK(info.st_mode))
             return 0;
+        if (info.st_uid != ::geteuid() && !OnlyThisUserWrites(DirectoryOf(target)))
+            return EACCES;
         std::string link(PATH_MAX, '\0');
         const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
         if (n < 0)

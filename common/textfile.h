@@ -63,7 +63,8 @@ struct WriteOutcome {
 // - A file this user may not write is refused (EACCES, EROFS, ...) and left
 //   byte for byte, with its mode and owner.
 // - A symbolic link is saved through to its target, which is replaced there;
-//   the link stays a link.
+//   the link stays a link. A link is refused (EACCES) unless it is this
+//   user's or lies in a directory that no other user can write.
 // - The replaced file keeps its mode (less set-user and set-group bits, as a
 //   write would clear them), owner and group. Where the new file cannot be
 //   given them (a file of another user that this one may write), the file is
