@@ -33,8 +33,8 @@ std::optional<WordEntry> EntryFromBoxes(const QString& sentence, const QString& 
                                         const QString& meaning2)
 {
     WordEntry e;
-    if (SeparatorNote(sentence, meaning1).isEmpty() && Store(sentence, e.Sentence) && Store(reading, e.Reading) && Store(meaning1, e.Meaning1)
-        && Store(meaning2, e.Meaning2))
+    if (SeparatorNote(sentence, meaning1).isEmpty() && Store(sentence, e.Sentence) && Store(reading, e.Reading)
+        && Store(meaning1, e.Meaning1) && Store(meaning2, e.Meaning2))
         return e;
     return std::nullopt;
 }

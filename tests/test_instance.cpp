@@ -156,9 +156,6 @@ private slots:
         QTemporaryDir app;
         const QString dir = app.path() + '/';
         CopyApplication(dir);
-        QVERIFY(QFile::setPermissions(app.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                                      | QFileDevice::ReadOther | QFileDevice::WriteOther
-                                                      | QFileDevice::ExeOther));
         QVERIFY(::chmod(QFile::encodeName(app.path()).constData(), 01777) == 0);
         QTemporaryDir runtime; // the first user's
         QVERIFY(::chown(QFile::encodeName(runtime.path()).constData(), 65534, 65534) == 0);
