@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdlib>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -57,5 +59,10 @@ int main(int argc, char* argv[])
         platform.loadSounds();
     QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
     title.show();
-    return app.exec();
+    const int status = app.exec();
+    // Qt's sound system, held by a server that does not answer, would hold
+    // the end for half a minute in its exit handlers; every file is saved.
+    if (!platform.finishSounds())
+        std::_Exit(status);
+    return status;
 }

@@ -143,9 +143,7 @@ void Ttitle1::FormCreate()
         return;
     }
     const Platform::ScreenSize screen = CurrentPlatform().screenSize();
-    const FileBytes settings = ReadFileBytes(SettingsPath());
-    ReadSettings(IniFile(settings.status == FileStatus::Ok ? settings.bytes : std::string()), screen.width,
-                 screen.height);
+    LoadSettings(screen.width, screen.height);
     DrillRandom.seed(CurrentPlatform().timeOfDayUtc());
     Counters.Mode = 0;
     if (RememberChoice) {
