@@ -3,11 +3,14 @@
 BUILD      ?= build
 TEST_BUILD ?= build-test
 FUZZ_BUILD ?= build-fuzz
+DEB_BUILD  ?= build-deb
 FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 PREFIX     ?= $(HOME)/.local
+# The build's own progress, without a line for every directory make enters.
+MAKEFLAGS  += --no-print-directory
 
-.PHONY: all run edit test fuzz bench deps build build-tests install uninstall clean
+.PHONY: all run edit test fuzz bench deb deps build build-tests install uninstall clean
 
 all: build
 
@@ -45,7 +48,23 @@ fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 
 # The hot paths against the toolkit's floor; also writes $(BUILD)/bench.tsv.
 bench: build
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	scripts/bench $(BUILD)
+
+# Built as Debian builds its packages: optimised, hardened, with the paths
+# of this tree left out of the binaries; stripped by CPack.
+$(DEB_BUILD)/CMakeCache.txt: | deps
+	CXXFLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIDRILL_TESTS=OFF -DKIDRILL_DEB=ON
+
+# kidrill_<version>_amd64.deb, in this directory.
+deb: deps $(DEB_BUILD)/CMakeCache.txt
+	cmake --build $(DEB_BUILD) -j$(JOBS)
+	rm -f $(DEB_BUILD)/package/*.deb
+	cd $(DEB_BUILD) && cpack
+	cp $(DEB_BUILD)/package/*.deb .
+	@ls -l kidrill_*.deb
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
@@ -57,4 +76,4 @@ uninstall:
 	scripts/uninstall "$(PREFIX)" $(if $(PURGE),--purge)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)

@@ -1,8 +1,8 @@
 #include "instanceguard.h"
 
+#include "textfile.h"
+
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QMessageBox>
@@ -10,43 +10,12 @@
 #include <QWidget>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// The directory made canonical as far as it exists, so that every spelling
-// of it (links, "..", a trailing slash) gives one key.
-std::string CanonicalDirectory(std::string path)
-{
-    while (path.size() > 1 && path.ends_with('/'))
-        path.pop_back();
-    std::string missing;
-    for (;;) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string canonical = real;
-            std::free(real);
-            return canonical + missing;
-        }
-        const auto slash = path.rfind('/');
-        if (errno != ENOENT || slash == std::string::npos || slash == 0)
-            return path + missing;
-        missing = path.substr(slash) + missing;
-        path.resize(slash);
-    }
-}
-
-QString RuntimeDirectory()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/') && ::access(QFile::encodeName(runtime).constData(), W_OK | X_OK) == 0)
-        return runtime;
-    return QDir::tempPath();
-}
 
 bool SameFile(int fd, const QString& path)
 {
@@ -55,20 +24,39 @@ bool SameFile(int fd, const QString& path)
         && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
+// The lock file, opened for reading (all flock needs, so that another user's
+// start over the same files is excluded too) and made when it is missing.
+// Never through a link, and never another user's file truncated or replaced.
+int OpenLockFile(const QByteArray& path)
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0 || errno != ENOENT)
+            return fd;
+        const int made = ::open(path.constData(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (made >= 0) {
+            ::fchmod(made, 0644); // whatever the umask: every user over these files must open it
+            return made;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 InstanceGuard::InstanceGuard(const QString& program, const std::string& dataDirectory, QObject* parent)
     : QObject(parent)
 {
-    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(CanonicalDirectory(dataDirectory)),
-                                                     QCryptographicHash::Sha256)
-                                .toHex()
-                                .left(16);
-    // The user's id keeps users apart in a shared temporary directory.
-    const QString base = QStringLiteral("%1/%2-%3-%4")
-                             .arg(RuntimeDirectory(), program, QString::number(::geteuid()), QString::fromLatin1(hash));
+    const std::string directory = dataDirectory.ends_with('/') ? dataDirectory : dataDirectory + '/';
+    const QString base = QFile::decodeName(QByteArray::fromStdString(directory)) + '.' + program;
     lockPath_ = base + QStringLiteral(".lock");
     socketPath_ = base + QStringLiteral(".socket");
+    if (CreateDirectories(directory) != 0) {
+        qWarning("cannot make %s: running without the guard against a second start", directory.c_str());
+        return;
+    }
     takeLock();
     if (first_)
         listen();
@@ -89,10 +77,9 @@ void InstanceGuard::takeLock()
 {
     const QByteArray path = QFile::encodeName(lockPath_);
     for (int attempt = 0; attempt < 20; ++attempt) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd = OpenLockFile(path);
         struct stat info {};
-        if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
-            // Not ours to lock (another user's file in a shared directory).
+        if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             if (fd >= 0)
                 ::close(fd);
             qWarning("cannot lock %s: running without the guard against a second start", path.constData());
@@ -143,6 +130,13 @@ bool InstanceGuard::askFirstToShow() const
 {
     // The first start listens right after taking its lock; give it time.
     for (int attempt = 0; attempt < 30; ++attempt) {
+        // Only a socket of this user's: another user's start cannot be
+        // raised on this user's screen, and another user could have put
+        // one there to swallow the request.
+        struct stat info {};
+        if (::lstat(QFile::encodeName(socketPath_).constData(), &info) == 0
+            && (!S_ISSOCK(info.st_mode) || info.st_uid != ::geteuid()))
+            return false;
         QLocalSocket socket;
         socket.connectToServer(socketPath_);
         if (socket.waitForConnected(1000)) {

@@ -9,18 +9,20 @@
 class QWidget;
 
 // One program of a kind per data directory: two windows over the same files
-// would each save over what the other saved. The first start holds a lock
-// (released by the system however the program ends, so a crash leaves
-// nothing that blocks) and listens on a local socket; a later start asks it
-// to come to the front and ends. Both live outside the data directory, in
-// $XDG_RUNTIME_DIR or else the temporary directory, named after the program
-// and a hash of the canonical data directory.
+// would each save over what the other saved. The first start holds a lock on
+// a file in the data directory itself (".kidrill.lock"), so that any two
+// programs of a kind over the same files exclude each other, whoever runs
+// them and whatever their environment; the system releases it however the
+// program ends, so a crash leaves nothing that blocks. The first start also
+// listens on a socket beside it, through which a later start of the same
+// user asks it to come to the front before it ends.
 class InstanceGuard final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(InstanceGuard)
 
 public:
-    // `program` names the kind ("kidrill", "kidlist").
+    // `program` names the kind ("kidrill", "kidlist"). The data directory is
+    // made when it is missing.
     InstanceGuard(const QString& program, const std::string& dataDirectory, QObject* parent = nullptr);
     ~InstanceGuard() override;
 
@@ -29,7 +31,7 @@ public:
     bool first() const { return first_; }
 
     // For a later start: asks the first one to show itself. False when it
-    // could not be reached.
+    // could not be reached, or is another user's.
     bool askFirstToShow() const;
 
     QString lockPath() const { return lockPath_; }

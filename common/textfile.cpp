@@ -1,5 +1,6 @@
 #include "textfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,16 +14,17 @@ namespace {
 
 constexpr char EndOfFileByte = 0x1A;
 
-bool WriteAll(int fd, std::string_view bytes)
+bool WriteAllAt(int fd, std::string_view bytes, std::size_t offset)
 {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -44,8 +46,20 @@ std::string NameOf(const std::string& path)
 constexpr std::string_view TemporaryInfix = ".kidrill-save.";
 constexpr std::size_t TemporaryRandomChars = 6; // mkstemp's Xs
 
+// Whether nobody but this user (and root) can write `directory`, so that no
+// other user can have put a link in it.
+bool OnlyThisUserWrites(const std::string& directory)
+{
+    struct stat info {};
+    return ::stat(directory.c_str(), &info) == 0 && (info.st_uid == ::geteuid() || info.st_uid == 0)
+        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // Follows `path` through its symbolic links to the file a save must
-// replace, which need not exist yet. Returns 0 or an errno.
+// replace, which need not exist yet. Returns 0 or an errno. A link is
+// followed only where the kernel's protected_symlinks rule would follow it:
+// another user may plant one in a shared directory, pointing at a file of
+// this user's.
 int ResolveLinks(const std::string& path, std::string& target)
 {
     target = path;
@@ -55,6 +69,8 @@ int ResolveLinks(const std::string& path, std::string& target)
             return errno == ENOENT ? 0 : errno;
         if (!S_ISLNK(info.st_mode))
             return 0;
+        if (info.st_uid != ::geteuid() && !OnlyThisUserWrites(DirectoryOf(target)))
+            return EACCES;
         std::string link(PATH_MAX, '\0');
         const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
         if (n < 0)
@@ -116,8 +132,10 @@ bool TakeOver(int fd, const struct stat& old)
 }
 
 // Rewrites a file where it stands, so that its owner, group, mode and links
-// stay. The new size is reserved first: a full disk then fails before any
-// byte of the old file is touched.
+// stay. What the new bytes hold beyond the old size is written first, past
+// the old end: a full disk or a size limit then fails before any old byte is
+// touched, on any file system, and the file is cut back to its old size.
+// Overwriting the old bytes afterwards needs no more room.
 WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std::string_view bytes)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -128,17 +146,15 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
         ::close(fd);
         return {EAGAIN}; // replaced meanwhile
     }
-    if (!bytes.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0
-        && errno != EOPNOTSUPP && errno != ENOSYS) {
-        const int error = errno;
-        ::ftruncate(fd, info.st_size); // fallocate may have grown it
-        ::close(fd);
-        return {error};
-    }
+    const auto oldSize = static_cast<std::size_t>(info.st_size);
     int error = 0;
-    // Freshly opened, the file is written from its start.
-    if (!WriteAll(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+    if (bytes.size() > oldSize && !WriteAllAt(fd, bytes.substr(oldSize), oldSize)) {
         error = errno;
+        ::ftruncate(fd, info.st_size);
+    } else if (!WriteAllAt(fd, bytes.substr(0, oldSize), 0) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0
+               || ::fsync(fd) != 0) {
+        error = errno;
+    }
     if (::close(fd) != 0 && error == 0)
         error = errno;
     return {error};
@@ -146,28 +162,26 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
 
 } // namespace
 
-LineReader::LineReader(std::string_view bytes) : bytes_(bytes) {}
+LineReader::LineReader(std::string_view bytes, LineRules rules) : bytes_(bytes), rules_(rules) {}
 
 bool LineReader::atEnd() const
 {
-    return pos_ >= bytes_.size() || bytes_[pos_] == EndOfFileByte;
+    return pos_ >= bytes_.size() || (rules_ == LineRules::DataFile && bytes_[pos_] == EndOfFileByte);
 }
 
 std::string_view LineReader::readLine()
 {
+    const auto endsLine = [this](char c) { return c == '\r' || (c == '\n' && rules_ == LineRules::Profile); };
     const std::size_t start = pos_;
-    while (pos_ < bytes_.size() && bytes_[pos_] != '\r' && bytes_[pos_] != EndOfFileByte)
+    while (!atEnd() && !endsLine(bytes_[pos_]))
         ++pos_;
     const std::string_view line = bytes_.substr(start, pos_ - start);
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') {
+    if (!atEnd() && bytes_[pos_++] == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n')
         ++pos_;
-        if (pos_ < bytes_.size() && bytes_[pos_] == '\n')
-            ++pos_;
-    }
     return line;
 }
 
-FileBytes ReadFileBytes(const std::string& path)
+FileBytes ReadFileBytes(const std::string& path, std::size_t limit)
 {
     FileBytes result;
     // Not blocking: a pipe in a file's place must not hang the program.
@@ -184,21 +198,33 @@ FileBytes ReadFileBytes(const std::string& path)
         result.status = FileStatus::CannotOpen;
         return result;
     }
-    char buffer[65536];
+    // One byte more than the limit tells a file that is too large.
+    result.bytes.resize(std::min<std::size_t>(limit + 1, std::max<off_t>(info.st_size, 0) + 1));
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (filled == result.bytes.size()) {
+            if (filled > limit)
+                break;
+            result.bytes.resize(std::min(limit + 1, 2 * filled));
+        }
+        const ssize_t n = ::read(fd, result.bytes.data() + filled, result.bytes.size() - filled);
         if (n == 0)
             break;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             result.status = FileStatus::ReadError;
-            result.bytes.clear();
+            filled = 0;
             break;
         }
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
+        filled += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    if (filled > limit) {
+        result.status = FileStatus::TooLarge;
+        filled = limit;
+    }
+    result.bytes.resize(filled);
     return result;
 }
 
@@ -251,7 +277,7 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0)
+    if (!WriteAllAt(fd, bytes, 0) || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int RecentDays = 30;
 constexpr std::size_t WeakUnitsChosen = 8;
 // The row of the weak lesson, after the lessons.
 constexpr int WeakRow = -1;

@@ -25,7 +25,8 @@ constexpr FingerBit FingerBits[] = {
 
 FingerTableLoad LoadFingerTable()
 {
-    const FileBytes file = ReadFileBytes(AppDir + "code.dat");
+    // Only the first 256 bytes count; a longer file is not read further.
+    const FileBytes file = ReadFileBytes(AppDir + "code.dat", FingerTable.size());
     if (file.status == FileStatus::CannotOpen)
         return FingerTableLoad::CannotOpen;
     if (file.status == FileStatus::ReadError)

@@ -1,5 +1,7 @@
 #include "inifile.h"
 
+#include "textfile.h"
+
 namespace {
 
 constexpr auto npos = std::string::npos;
@@ -56,17 +58,9 @@ bool Entry(std::string_view line, std::string_view& key, std::string_view& value
 
 IniFile::IniFile(std::string_view bytes)
 {
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        auto end = bytes.find('\n', start);
-        if (end == npos)
-            end = bytes.size();
-        std::string_view line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines_.emplace_back(line);
-        start = end + 1;
-    }
+    LineReader lines(bytes, LineRules::Profile);
+    while (!lines.atEnd())
+        lines_.emplace_back(lines.readLine());
 }
 
 IniFile::Found IniFile::find(std::string_view section, std::string_view key) const

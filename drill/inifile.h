@@ -6,8 +6,8 @@
 
 // An INI-style profile: sections of key=value lines. Section and key names
 // match without regard to ASCII case; a write changes only the line of its
-// key (or adds one), so every other line is kept byte for byte. Reads LF and
-// CR LF line ends; writes CR LF.
+// key (or adds one), so every other line is kept byte for byte. Reads lines by
+// the rules of a profile (LineRules::Profile); writes CR LF.
 class IniFile {
 public:
     IniFile() = default;

@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdlib>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -58,8 +60,12 @@ int main(int argc, char* argv[])
         platform.loadSounds();
     QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
     title.show();
-    const int exitCode = app.exec();
+    const int status = app.exec();
     // The records' database goes before the application it belongs to.
     Recorder().close();
-    return exitCode;
+    // Qt's sound system, held by a server that does not answer, would hold
+    // the end for half a minute in its exit handlers; every file is saved.
+    if (!platform.finishSounds())
+        std::_Exit(status);
+    return status;
 }

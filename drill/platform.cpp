@@ -66,3 +66,8 @@ void ShowIoError(const std::string& path)
 {
     CurrentPlatform().showError("入出力エラー: " + path, "エラー");
 }
+
+void ShowTooLarge(const std::string& path)
+{
+    CurrentPlatform().showError(path + " は大きすぎるため読み込めません", "エラー");
+}

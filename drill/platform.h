@@ -57,8 +57,10 @@ void RequestEnd();
 bool EndRequested();
 void ClearEndRequest(); // for tests
 
-// The platform's answer to a file that failed after it was opened.
+// The platform's answer to a file that failed after it was opened, and to
+// one too large to be a file of this program (FileStatus::TooLarge).
 void ShowIoError(const std::string& path);
+void ShowTooLarge(const std::string& path);
 
 // The directory of the drill program's executable, ending in '/'. Every
 // shipped data file path is AppDir followed by the bare file name.

@@ -26,6 +26,11 @@ void QtPlatform::loadSounds()
         qWarning("no sounds: %s", qPrintable(module.errorString()));
 }
 
+bool QtPlatform::finishSounds()
+{
+    return !sounds_ || sounds_->finish();
+}
+
 QtPlatform::~QtPlatform()
 {
     InstallPlatform(previous_);

@@ -17,6 +17,9 @@ public:
     // start-up time and memory, so it is loaded only when sounds are on.
     void loadSounds();
     bool soundsLoaded() const { return sounds_ != nullptr; }
+    // Ends the sounds before the program ends; false when the sound system
+    // is held by a server that does not answer (SoundPlayer::finish).
+    bool finishSounds();
     ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;

@@ -28,7 +28,6 @@
 namespace {
 
 constexpr int Scale = 2;
-constexpr int RecentDays = 30;
 // A kana met fewer times than this says little about the learner.
 constexpr std::uint32_t WeakKanaMinimumKeys = 10;
 constexpr std::size_t WeakKanaShown = 10;

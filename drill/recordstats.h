@@ -16,6 +16,10 @@
 
 // What the records window and the result dialog make of the records.
 
+// What the records window and the weak lesson look back on: the days up
+// to today.
+constexpr int RecentDays = 30;
+
 // A time as the records store it: UTC, ISO 8601, to the second.
 std::string RecordTime(const QDateTime& time);
 

@@ -15,8 +15,8 @@ namespace {
 constexpr Colour Green = RGBColour(0x00, 0x80, 0x00);
 QFont MostMissedFont() { return DrillFont(48); }
 
-constexpr QSize PlainSize {357, 385};
-constexpr QRect PlainButton {128, 336, 81, 33};
+constexpr QSize ResultSize {357, 385};
+constexpr QRect ResultButton {128, 336, 81, 33};
 // With records the dialog grows by two rows above its button.
 constexpr int ProgressRows = 36;
 constexpr int SpeedTop = 320;
@@ -73,7 +73,7 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     verdict1->setAlignment(Qt::AlignCenter);
 
     Button1 = new QPushButton(QStringLiteral("わかった"), this);
-    Button1->setGeometry(PlainButton);
+    Button1->setGeometry(ResultButton);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &Tresultdlg::Button1Click);
     hideProgress();
@@ -92,8 +92,8 @@ void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<Dri
     for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
         label->show();
     verdict1->hide();
-    setFixedSize(PlainSize.width(), PlainSize.height() + ProgressRows);
-    Button1->setGeometry(PlainButton.translated(0, ProgressRows));
+    setFixedSize(ResultSize.width(), ResultSize.height() + ProgressRows);
+    Button1->setGeometry(ResultButton.translated(0, ProgressRows));
 }
 
 void Tresultdlg::showVerdict(int stars, int goal, const QString& next)
@@ -113,16 +113,16 @@ void Tresultdlg::showVerdict(int stars, int goal, const QString& next)
                                          [&](const QFont& font) { return TextWidth(font, text); }));
     verdict1->setGeometry(VerdictPlace);
     verdict1->show();
-    setFixedSize(PlainSize.width(), PlainSize.height() + ProgressRows + VerdictRow);
-    Button1->setGeometry(PlainButton.translated(0, ProgressRows + VerdictRow));
+    setFixedSize(ResultSize.width(), ResultSize.height() + ProgressRows + VerdictRow);
+    Button1->setGeometry(ResultButton.translated(0, ProgressRows + VerdictRow));
 }
 
 void Tresultdlg::hideProgress()
 {
     for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange, verdict1})
         label->hide();
-    setFixedSize(PlainSize);
-    Button1->setGeometry(PlainButton);
+    setFixedSize(ResultSize);
+    Button1->setGeometry(ResultButton);
 }
 
 void Tresultdlg::showEvent(QShowEvent* event)

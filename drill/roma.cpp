@@ -19,6 +19,8 @@ bool LoadRomajiTable()
         // be opened ends the program without a word.
         if (file.status == FileStatus::ReadError)
             ShowIoError(path);
+        if (file.status == FileStatus::TooLarge)
+            ShowTooLarge(path);
         RequestEnd();
         return false;
     }

@@ -18,6 +18,52 @@ bool StartsWithOtherConsonant(std::string_view keys)
     return c >= 'a' && c <= 'z' && std::string_view("aeiouny").find(c) == std::string_view::npos;
 }
 
+// Gathers a unit's spellings, each once, up to the unit's capacity. A table
+// may give a kana hundreds of spellings, and a unit would join each with
+// every other: after MaxTries offers it takes no more, and a small hash set
+// finds a double without comparing it with every spelling.
+class SpellingCollector {
+public:
+    using Spelling = RomajiMatcher::Spelling;
+
+    SpellingCollector(Spelling* spellings, std::uint16_t& count) : spellings_(spellings), count_(count) {}
+
+    // Adds the keys joined, unless they are a spelling already or were cut
+    // short (at the capacity, or at a lone lead byte); false once the unit
+    // takes no more.
+    bool offer(std::string_view a, std::string_view b = {}, std::string_view c = {})
+    {
+        if (count_ == RomajiMatcher::MaxPerUnit || tries_++ == RomajiMatcher::MaxTries)
+            return false;
+        Spelling spelling(a);
+        spelling.append(b);
+        spelling.append(c);
+        if (spelling.size() != a.size() + b.size() + c.size())
+            return true;
+        std::size_t slot = Hash(spelling) % slots_.size();
+        for (; slots_[slot] != 0; slot = (slot + 1) % slots_.size())
+            if (spellings_[slots_[slot] - 1].view() == spelling.view())
+                return true;
+        spellings_[count_++] = spelling;
+        slots_[slot] = static_cast<std::uint8_t>(count_);
+        return true;
+    }
+
+private:
+    static std::size_t Hash(std::string_view keys)
+    {
+        std::size_t h = 2166136261u; // FNV-1a
+        for (const char c : keys)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h;
+    }
+
+    Spelling* spellings_;
+    std::uint16_t& count_;
+    std::size_t tries_ = 0;
+    std::array<std::uint8_t, 2 * RomajiMatcher::MaxPerUnit> slots_ {}; // 1-based into spellings_; 0 is free
+};
+
 } // namespace
 
 void ParseSpellings(std::string_view bytes, SpellingTable& table)
@@ -87,22 +133,6 @@ void ParseSpellings(std::string_view bytes, SpellingTable& table)
     table.smallTsuGroup = groupOf(SmallTsu);
 }
 
-void RomajiMatcher::add(Unit& unit, std::string_view tsu, std::string_view keys)
-{
-    if (unit.count == MaxPerUnit || tsu.size() + keys.size() == 0 || tsu.size() + keys.size() > KeysPerSpelling)
-        return;
-    Spelling spelling(tsu);
-    spelling.append(keys);
-    // A spelling cut short by a lone lead byte would not be this one.
-    if (spelling.size() != tsu.size() + keys.size())
-        return;
-    for (const Spelling& known : std::span<const Spelling>(spellings_.data() + unit.first, unit.count))
-        if (known.view() == spelling.view())
-            return;
-    tsuShare_[unit.first + unit.count] = std::uint8_t(tsu.empty() ? 0 : SmallTsuShare(tsu, keys));
-    spellings_[unit.first + unit.count++] = spelling;
-}
-
 bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table, std::string_view sokuon,
                           const SpellingTable& spellings)
 {
@@ -125,44 +155,57 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
         // The unit's own spellings: the conversion's first, then every line
         // of its kana, then its single kana one after another.
         std::array<Spelling, MaxPerUnit> bases {};
-        Unit own {0, 0, 0};
-        const auto addBase = [&](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
-            Spelling s(a);
-            s.append(b);
-            s.append(c);
-            if (own.count < MaxPerUnit && s.size() == a.size() + b.size() + c.size()
-                && std::find_if(bases.begin(), bases.begin() + own.count,
-                                [&](const Spelling& k) { return k.view() == s.view(); })
-                    == bases.begin() + own.count)
-                bases[own.count++] = s;
-        };
+        std::uint16_t baseCount = 0;
+        SpellingCollector base(bases.data(), baseCount);
         const auto line = std::size_t(step.entry - table.Entries.data());
-        addBase(step.entry->Romaji);
+        base.offer(step.entry->Romaji);
         for (const auto& k : spellings.spellings(std::int16_t(spellings.groupOfLine[line])))
-            addBase(k);
+            if (!base.offer(k))
+                break;
         const auto& parts = spellings.partsOfLine[line];
-        if (parts[0] != SpellingTable::None) {
+        const auto offerParts = [&] {
             for (const auto& a : spellings.spellings(parts[0]))
                 for (const auto& b : spellings.spellings(parts[1])) {
-                    if (parts[2] == SpellingTable::None)
-                        addBase(a, b);
-                    else
-                        for (const auto& c : spellings.spellings(parts[2]))
-                            addBase(a, b, c);
+                    if (parts[2] == SpellingTable::None) {
+                        if (!base.offer(a, b))
+                            return;
+                        continue;
+                    }
+                    for (const auto& c : spellings.spellings(parts[2]))
+                        if (!base.offer(a, b, c))
+                            return;
                 }
-        }
+        };
+        if (parts[0] != SpellingTable::None)
+            offerParts();
 
         Unit& unit = units_[unitCount_];
         unit = Unit {std::uint16_t(spellingCount_), 0, std::uint16_t(shown_.size()), std::uint16_t(stepAt),
                      std::uint16_t(kanaAt - stepAt), std::uint16_t(line)};
-        for (std::size_t i = 0; i < own.count; ++i) {
+        SpellingCollector own(spellings_.data() + unit.first, unit.count);
+        // Each new spelling notes how many of its first keys type the tsu.
+        const auto offerOwn = [&](std::string_view tsu, std::string_view keys) {
+            const std::uint16_t before = unit.count;
+            const bool more = own.offer(tsu, keys);
+            if (unit.count > before)
+                tsuShare_[unit.first + before] = std::uint8_t(tsu.empty() ? 0 : SmallTsuShare(tsu, keys));
+            return more;
+        };
+        for (std::size_t i = 0; i < baseCount; ++i) {
             const std::string_view keys = bases[i];
-            add(unit, step.smallTsu ? SmallTsuKeys(keys, sokuon) : std::string_view(), keys);
+            const std::string_view tsu = step.smallTsu ? SmallTsuKeys(keys, sokuon) : std::string_view();
+            if (!tsu.empty() || !keys.empty())
+                if (!offerOwn(tsu, keys))
+                    break;
         }
-        if (step.smallTsu)
+        const auto offerSmallTsuSpellings = [&] {
             for (const auto& tsu : spellings.spellings(spellings.smallTsuGroup))
-                for (std::size_t i = 0; i < own.count; ++i)
-                    add(unit, tsu, bases[i]);
+                for (std::size_t i = 0; i < baseCount; ++i)
+                    if (!offerOwn(tsu, bases[i]))
+                        return;
+        };
+        if (step.smallTsu)
+            offerSmallTsuSpellings();
         if (unit.count == 0)
             return;
         shown_.append(spellings_[unit.first]);

@@ -59,6 +59,9 @@ public:
     static constexpr std::size_t KeysPerSpelling = 16;
     static constexpr std::size_t MaxUnits = 200; // a reading of 200 bytes
     static constexpr std::size_t MaxPerUnit = 64;
+    // A table may give a kana hundreds of spellings, and a unit would join
+    // each with every other: a unit is offered no more spellings than this.
+    static constexpr std::size_t MaxTries = 2 * MaxPerUnit;
     // Room for every unit typed with its longest spelling.
     static constexpr std::size_t LineCapacity = MaxUnits * KeysPerSpelling;
     using Spelling = FixedString<KeysPerSpelling>;
@@ -114,7 +117,6 @@ private:
     {
         return {spellings_.data() + units_[unit].first, units_[unit].count};
     }
-    void add(Unit& unit, std::string_view tsu, std::string_view keys);
     bool takes(std::size_t unit, std::string_view typed) const;
     bool completes(std::size_t unit, std::string_view typed) const;
     bool goesOn(std::size_t unit, std::string_view typed) const;

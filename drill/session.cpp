@@ -8,6 +8,7 @@
 #include "settings.h"
 #include "settingsfile.h"
 #include "terminationsignals.h"
+#include "textfile.h"
 #include "windowplace.h"
 
 #include <QEvent>
@@ -15,6 +16,9 @@
 #include <QWidget>
 
 namespace {
+
+// Set once start-up has read the settings file (or found none there).
+bool settingsRead = false;
 
 // Where creation put the two windows.
 WindowPoint DrillShown;
@@ -64,8 +68,27 @@ void PlaceKeyboardWindow(QWidget& window)
                           {DefaultKeyboardX(screen.width), DefaultKeyboardY(DefaultMainY(screen.height))});
 }
 
+void LoadSettings(std::int32_t screenWidth, std::int32_t screenHeight)
+{
+    const std::string path = SettingsPath();
+    const FileBytes file = ReadFileBytes(path);
+    if (file.status == FileStatus::TooLarge)
+        CurrentPlatform().showError(path + " は設定ファイルとしては大きすぎるため、読み込みませんでした。\n"
+                                           "初期の設定で始めます。このファイルには書き込みません。",
+                                    "エラー");
+    ReadSettings(IniFile(file.status == FileStatus::Ok ? file.bytes : std::string()), screenWidth, screenHeight);
+    settingsRead = file.status != FileStatus::TooLarge;
+}
+
+void ForgetSettings()
+{
+    settingsRead = false;
+}
+
 bool SaveSettings(const SettingsChoice* chosen)
 {
+    if (!settingsRead)
+        return false;
     const WindowPoint drill = PlaceToWrite({MainX, MainY}, DrillShown, Now(main1, DrillShown));
     const WindowPoint keyboard = PlaceToWrite({KeyboardX, KeyboardY}, KeyboardShown, Now(kb1, KeyboardShown));
     return SaveSettingsFile({drill.x, drill.y, keyboard.x, keyboard.y}, HighScoreTable, [chosen](IniFile& profile) {

@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIODevice>
 #include <QMediaDevices>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -24,6 +26,18 @@ constexpr int SoundRate = 11025;
 constexpr int SinkBufferMilliseconds = 40;
 // How often the writer tops the queue up while a sound plays.
 constexpr int FeedMilliseconds = 10;
+// How often a lost stream may be opened again.
+constexpr qint64 ReopenMilliseconds = 1000;
+// How long the end of the sounds waits for the stream to close.
+constexpr int FinishWaitMilliseconds = 1000;
+using SoundClock = std::chrono::steady_clock;
+// A sound later than this after its key would seem to belong to another.
+constexpr auto StaleAfter = std::chrono::milliseconds(250);
+
+std::size_t SoundIndex(Platform::Sound sound)
+{
+    return sound == Platform::Sound::Hit ? 0 : 1;
+}
 
 QAudioFormat SoundFormat()
 {
@@ -93,8 +107,9 @@ QByteArray ToFormat(const QByteArray& samples, const QAudioFormat& format)
 }
 
 // Writes the sound playing into the sink, a little ahead of the speaker.
-// It works in a thread of its own, so that a busy moment of the windows
-// does not break a sound.
+// Everything about sound happens in the writer's own thread: a busy moment
+// of the windows does not break a sound, and a sound server that does not
+// answer holds up nothing but the sounds.
 //
 // Only sounds are written, never silence: between sounds the stream runs
 // dry and the server waits, so a new sound starts at once instead of
@@ -102,45 +117,93 @@ QByteArray ToFormat(const QByteArray& samples, const QAudioFormat& format)
 // that a new one cuts it off after what is already queued.
 class SoundWriter final : public QObject {
 public:
-    SoundWriter(const QAudioDevice& device, const QAudioFormat& format, const std::array<QByteArray, 2>& sounds)
-        : device_(device), format_(format), sounds_(sounds)
+    SoundWriter()
     {
         feeder_.setTimerType(Qt::PreciseTimer);
         feeder_.setInterval(FeedMilliseconds);
         connect(&feeder_, &QTimer::timeout, this, &SoundWriter::feed);
     }
 
-    // In the writer's thread, before the first sound.
+    ~SoundWriter() override { close(); }
+
+    SoundWriter(const SoundWriter&) = delete;
+    SoundWriter& operator=(const SoundWriter&) = delete;
+
+    // Opens the stream on the default output; without one, the sounds stay
+    // silent until a later start opens it.
     void open()
     {
-        sink_ = std::make_unique<QAudioSink>(device_, format_);
-        sink_->setBufferSize(format_.bytesForDuration(SinkBufferMilliseconds * 1000));
-        output_ = sink_->start();
-        // A stopped sink has dropped its output: the server went away.
-        connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            if (state == QAudio::StoppedState) {
-                output_ = nullptr;
-                feeder_.stop();
+        // First: a sound asked for while the old sink goes must not open
+        // another one meanwhile.
+        lastOpen_.start();
+        close();
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (!device.isNull()) {
+            const QAudioFormat format = device.isFormatSupported(SoundFormat()) ? SoundFormat() : device.preferredFormat();
+            if (format.bytesPerFrame() > 0) {
+                for (const Platform::Sound sound : {Platform::Sound::Hit, Platform::Sound::Miss}) {
+                    QFile wave(QStringLiteral(":/sounds/%1.wav").arg(int(sound)));
+                    if (wave.open(QIODevice::ReadOnly))
+                        sounds_[SoundIndex(sound)] = ToFormat(WaveSamples(wave.readAll()), format);
+                }
+                frameBytes_ = format.bytesPerFrame();
+                sink_ = std::make_unique<QAudioSink>(device, format);
+                sink_->setBufferSize(format.bytesForDuration(SinkBufferMilliseconds * 1000));
+                output_ = sink_->start();
+                // A stopped sink has dropped its output: the server went away.
+                connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+                    if (state == QAudio::StoppedState)
+                        stopFeeding();
+                });
             }
-        });
+        }
+        // Counted from the end too: an attempt that waited on a server that
+        // does not answer is not made again at once.
+        lastOpen_.start();
     }
 
-    void start(std::size_t sound)
+    // Plays `sound`, asked for at `askedAt`. A stream lost on the way (the
+    // sound server restarted) is opened again, at most once a second. A
+    // sound asked for long ago, while the stream could not be had, belongs
+    // to no key the learner hears any more.
+    void start(Platform::Sound sound, SoundClock::time_point askedAt)
     {
-        if (!output_)
+        if (!output_ && lastOpen_.hasExpired(ReopenMilliseconds))
+            open();
+        if (!output_ || SoundClock::now() - askedAt > StaleAfter)
             return;
-        playing_ = &sounds_[sound];
+        playing_ = &sounds_[SoundIndex(sound)];
         writtenBytes_ = 0;
         feeder_.start();
         feed();
     }
 
 private:
+    // The feeding stops before the sink goes: a sink may run this thread's
+    // events while it is destroyed, and the feeder must not write into it.
+    void close()
+    {
+        stopFeeding();
+        if (!sink_)
+            return;
+        sink_->disconnect(this);
+        sink_.reset();
+    }
+
+    void stopFeeding()
+    {
+        feeder_.stop();
+        output_ = nullptr;
+        playing_ = nullptr;
+    }
+
     // Writes as much of the playing sound as the sink takes now.
     void feed()
     {
+        if (!output_ || !playing_)
+            return;
         qint64 room = sink_->bytesFree();
-        room -= room % format_.bytesPerFrame();
+        room -= room % frameBytes_;
         const qint64 count = std::min(room, playing_->size() - writtenBytes_);
         if (count > 0)
             writtenBytes_ += std::max<qint64>(0, output_->write(playing_->constData() + writtenBytes_, count));
@@ -148,14 +211,14 @@ private:
             feeder_.stop();
     }
 
-    const QAudioDevice device_;
-    const QAudioFormat format_;
-    const std::array<QByteArray, 2> sounds_;
-    QTimer feeder_ {this}; // a child, to move with the writer; outlives the sink, whose signals stop it
+    std::array<QByteArray, 2> sounds_; // in the stream's format
+    int frameBytes_ = 1;
+    QTimer feeder_ {this}; // a child, to move with the writer
     std::unique_ptr<QAudioSink> sink_;
-    QIODevice* output_ = nullptr; // the sink's
+    QIODevice* output_ = nullptr; // the sink's; null while no stream plays
     const QByteArray* playing_ = nullptr;
     qint64 writtenBytes_ = 0;
+    QElapsedTimer lastOpen_;
 };
 
 // Plays the program's own WAVE resources "#100" and "#101" through one
@@ -165,31 +228,17 @@ class StreamPlayer final : public SoundPlayer {
 public:
     StreamPlayer()
     {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull())
-            return; // no audio device: silent
-        const QAudioFormat format = device.isFormatSupported(SoundFormat()) ? SoundFormat() : device.preferredFormat();
-        if (format.bytesPerFrame() <= 0)
-            return;
-        std::array<QByteArray, 2> sounds;
-        for (const Platform::Sound sound : {Platform::Sound::Hit, Platform::Sound::Miss}) {
-            QFile wave(QStringLiteral(":/sounds/%1.wav").arg(int(sound)));
-            if (wave.open(QIODevice::ReadOnly))
-                sounds[index(sound)] = ToFormat(WaveSamples(wave.readAll()), format);
-        }
-        writer_ = new SoundWriter(device, format, sounds);
-        writer_->moveToThread(&thread_);
-        thread_.start();
+        writer_->moveToThread(thread_.get());
+        thread_->start();
         QMetaObject::invokeMethod(writer_, &SoundWriter::open);
     }
 
     ~StreamPlayer() override
     {
-        if (!writer_)
-            return;
-        QMetaObject::invokeMethod(writer_, [writer = writer_] { delete writer; }, Qt::BlockingQueuedConnection);
-        thread_.quit();
-        thread_.wait();
+        // A thread still held by the sound system must outlive the player:
+        // it ends with the process.
+        if (!finish())
+            (void)thread_.release();
     }
 
     StreamPlayer(const StreamPlayer&) = delete;
@@ -197,15 +246,28 @@ public:
 
     void play(Platform::Sound sound) override
     {
-        if (writer_)
-            QMetaObject::invokeMethod(writer_, [writer = writer_, i = index(sound)] { writer->start(i); });
+        if (!finishing_)
+            QMetaObject::invokeMethod(writer_, [writer = writer_, sound, at = SoundClock::now()] {
+                writer->start(sound, at);
+            });
+    }
+
+    bool finish() override
+    {
+        if (!finishing_) {
+            finishing_ = true;
+            QMetaObject::invokeMethod(writer_, [writer = writer_, thread = thread_.get()] {
+                delete writer;
+                thread->quit();
+            });
+        }
+        return thread_->wait(QDeadlineTimer(FinishWaitMilliseconds));
     }
 
 private:
-    static std::size_t index(Platform::Sound sound) { return sound == Platform::Sound::Hit ? 0 : 1; }
-
-    QThread thread_;
-    SoundWriter* writer_ = nullptr; // lives in thread_, deleted there
+    std::unique_ptr<QThread> thread_ = std::make_unique<QThread>();
+    SoundWriter* writer_ = new SoundWriter; // lives in thread_, deleted there
+    bool finishing_ = false;
 };
 
 } // namespace

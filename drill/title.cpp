@@ -33,7 +33,7 @@ Ttitle1* title1 = nullptr;
 namespace {
 
 constexpr std::int32_t TimeLimits[] = {60, 180, 300};
-constexpr QSize PlainSize {502, 292};
+constexpr QSize TitleSize {502, 292};
 // The row of the options' buttons, below the menu.
 constexpr int OptionRowHeight = 41;
 constexpr QRect RecordsButtonPlace {288, 292, 89, 33};
@@ -73,7 +73,7 @@ Ttitle1::Ttitle1(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("ポプリカ　ぷるるん"));
-    setFixedSize(PlainSize);
+    setFixedSize(TitleSize);
     setFont(DrillFont(16));
 
     mode1 = MakeRadioGroup(this, QStringLiteral("モード"), ModeNames(),
@@ -152,9 +152,7 @@ void Ttitle1::FormCreate()
         return;
     }
     const Platform::ScreenSize screen = CurrentPlatform().screenSize();
-    const FileBytes settings = ReadFileBytes(SettingsPath());
-    ReadSettings(IniFile(settings.status == FileStatus::Ok ? settings.bytes : std::string()), screen.width,
-                 screen.height);
+    LoadSettings(screen.width, screen.height);
     DrillRandom.seed(CurrentPlatform().timeOfDayUtc());
     Counters.Mode = 0;
     if (RememberChoice) {
@@ -172,7 +170,7 @@ void Ttitle1::showOptionButtons()
 {
     recordsButton->setVisible(RecordsKept());
     courseButton->setVisible(Lessons);
-    setFixedSize(PlainSize.width(), PlainSize.height() + (RecordsKept() ? OptionRowHeight : 0));
+    setFixedSize(TitleSize.width(), TitleSize.height() + (RecordsKept() ? OptionRowHeight : 0));
 }
 
 void Ttitle1::showEvent(QShowEvent* event)

@@ -20,12 +20,21 @@ bool Store(const QString& text, FixedString<Width>& field)
 
 } // namespace
 
+QString SeparatorNote(const QString& sentence, const QString& meaning1)
+{
+    if (sentence.contains(u','))
+        return QStringLiteral("文章に「,」は使えません。「、」を使ってください。");
+    if (meaning1.contains(u'+'))
+        return QStringLiteral("意味の1行目に「+」は使えません。「＋」を使ってください。");
+    return {};
+}
+
 std::optional<WordEntry> EntryFromBoxes(const QString& sentence, const QString& reading, const QString& meaning1,
                                         const QString& meaning2)
 {
     WordEntry e;
-    if (Store(sentence, e.Sentence) && Store(reading, e.Reading) && Store(meaning1, e.Meaning1)
-        && Store(meaning2, e.Meaning2))
+    if (SeparatorNote(sentence, meaning1).isEmpty() && Store(sentence, e.Sentence) && Store(reading, e.Reading)
+        && Store(meaning1, e.Meaning1) && Store(meaning2, e.Meaning2))
         return e;
     return std::nullopt;
 }

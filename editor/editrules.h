@@ -33,8 +33,14 @@ constexpr ButtonStates ButtonRule(const ButtonInputs& in)
     return {both && !in.full, in.selected && both, in.selected, in.selected};
 }
 
+// What keeps the boxes from being stored as they stand: a separator of the
+// file where reading it back would split the entry (a "," in the sentence,
+// a "+" in the first meaning line), said as the editor's note; empty when
+// there is none.
+QString SeparatorNote(const QString& sentence, const QString& meaning1);
+
 // The entry the four boxes describe, each field within its width; nothing
-// when a box holds text the file cannot keep.
+// when a box holds text the file cannot keep as it stands.
 std::optional<WordEntry> EntryFromBoxes(const QString& sentence, const QString& reading, const QString& meaning1,
                                         const QString& meaning2);
 

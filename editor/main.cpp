@@ -108,7 +108,6 @@ TForm1::TForm1(const QString& directory, const QString& appDirectory, Tell tell,
     QPalette red = note1->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     note1->setPalette(red);
-    connect(h1, &QLineEdit::textChanged, this, &TForm1::h1Change);
 
     List1 = new QListWidget(this);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -151,6 +150,7 @@ QLineEdit* TForm1::makeBox(const QRect& place, std::size_t limit)
     // The meaning boxes play no part in the rule but for what they hold
     // being storable, which an edited entry from a hand-made file may not be.
     connect(box, &QLineEdit::textChanged, this, &TForm1::g1Change);
+    connect(box, &QLineEdit::textChanged, this, &TForm1::noteChange);
     return box;
 }
 
@@ -187,9 +187,12 @@ void TForm1::FormCreate()
         loaded_ = false;
         table_->EntryCount = 0;
         // A file that cannot be opened ends the program without a word; one
-        // that fails while it is read is reported as an input/output error.
+        // that fails while it is read, or is too large to be a word list, is
+        // reported.
         if (load.status == FileStatus::ReadError)
             tell_(this, QStringLiteral("%1 の読み込み中に入出力エラーが起きたため、終了します。").arg(shownPath));
+        if (load.status == FileStatus::TooLarge)
+            tell_(this, QStringLiteral("%1 は大きすぎるため読み込めません。終了します。").arg(shownPath));
         return;
     }
     if (!load.complete) {
@@ -218,7 +221,7 @@ void TForm1::g1Change()
     in.reading = !h1->text().isEmpty();
     in.selected = selectedLine() >= 0;
     in.storable = g1->hasAcceptableInput() && h1->hasAcceptableInput() && y1->hasAcceptableInput()
-        && y2->hasAcceptableInput();
+        && y2->hasAcceptableInput() && SeparatorNote(g1->text(), y1->text()).isEmpty();
     in.full = table_->EntryCount >= WordTable::Capacity;
     const ButtonStates s = ButtonRule(in);
     Button1->setEnabled(s.add);
@@ -227,11 +230,11 @@ void TForm1::g1Change()
     Button4->setEnabled(s.edit);
 }
 
-void TForm1::h1Change()
+void TForm1::noteChange()
 {
-    QString note;
+    QString note = SeparatorNote(g1->text(), y1->text());
     const std::optional<std::string> reading = BoxBytes(h1->text(), decltype(WordEntry::Reading)::capacity);
-    if (romaji_ && reading && !reading->empty()) {
+    if (note.isEmpty() && romaji_ && reading && !reading->empty()) {
         if (const auto at = FirstUntypeable(*reading, *romaji_, sokuon_)) {
             const std::size_t length = Cp932CharLength(static_cast<unsigned char>((*reading)[*at]));
             note = QStringLiteral("読み方の「%1」はドリルで打てません。読み方はひらがなで書きます。")
@@ -293,6 +296,7 @@ void TForm1::Button1Click()
     clearBoxes();
     showCount();
     g1Change(); // the table may have become full
+    readyForTheNext();
 }
 
 void TForm1::Button2Click()
@@ -304,6 +308,14 @@ void TForm1::Button2Click()
     ReplaceEntry(*table_, static_cast<std::uint16_t>(line + 1), *entry);
     List1->item(line)->setText(ShownText(entry->Sentence));
     clearBoxes();
+    readyForTheNext();
+}
+
+void TForm1::readyForTheNext()
+{
+    // The pressed button is disabled now, and the focus would fall to the
+    // next enabled one, "削除", where a stray Space deletes an entry.
+    g1->setFocus();
 }
 
 void TForm1::Button3Click()

@@ -66,9 +66,10 @@ public:
 
     void FormCreate();
     void g1Change();
-    // Names the first character of the reading that the drill's romaji
-    // table cannot type; says nothing without a table to ask.
-    void h1Change();
+    // Says what keeps the boxes from being stored (SeparatorNote), else
+    // names the first character of the reading that the drill's romaji
+    // table cannot type (nothing without a table to ask).
+    void noteChange();
     // True when the key was taken: Enter moves the focus on in tab order.
     bool g1KeyPress(QKeyEvent* event);
     void Button1Click();
@@ -97,6 +98,7 @@ private:
     int selectedLine() const;
     std::optional<WordEntry> boxEntry() const;
     void clearBoxes();
+    void readyForTheNext();
     void showCount();
 
     std::unique_ptr<WordTable> table_;

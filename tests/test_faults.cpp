@@ -8,6 +8,7 @@
 #include "wordlist.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <climits>
@@ -65,8 +66,10 @@ private:
     void (*previous_)(int) = nullptr;
 };
 
-// Root ignores file modes: the saves run as this user instead.
+// Root ignores file modes: the saves run as this user instead, and the
+// files of another user belong to the next one.
 constexpr uid_t Nobody = 65534;
+constexpr uid_t Other = 65533;
 bool RunningAsRoot() { return ::geteuid() == 0; }
 uid_t UserId() { return RunningAsRoot() ? Nobody : ::getuid(); }
 gid_t UserGroup() { return RunningAsRoot() ? Nobody : ::getgid(); }
@@ -86,8 +89,14 @@ int AsUser(const std::function<int()>& body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
 }
 
+uid_t Owner(const QString& name)
+{
+    return name == "user" ? UserId() : name == "other" ? Other : 0;
+}
+
 // Lays out entries under `base`, '|' between them: "dir/ MODE OWNER",
-// "file MODE OWNER CONTENT" or "link -> TARGET"; OWNER is user or root.
+// "file MODE OWNER CONTENT" or "link -> TARGET [OWNER]"; OWNER is user,
+// other or root (a link's is root when not given).
 void LayOut(const std::string& base, const QString& entries)
 {
     for (const QString& entry : entries.split('|', Qt::SkipEmptyParts)) {
@@ -95,6 +104,7 @@ void LayOut(const std::string& base, const QString& entries)
         const std::string path = base + f[0].toStdString();
         if (f[1] == "->") {
             QVERIFY(symlink(f[2].toStdString().c_str(), path.c_str()) == 0);
+            QVERIFY(lchown(path.c_str(), Owner(f.value(3)), Owner(f.value(3))) == 0);
             continue;
         }
         if (f[0].endsWith('/')) {
@@ -104,8 +114,7 @@ void LayOut(const std::string& base, const QString& entries)
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(f[3].toUtf8());
         }
-        const bool user = f[2] == "user";
-        QVERIFY(chown(path.c_str(), user ? UserId() : 0, user ? UserGroup() : 0) == 0);
+        QVERIFY(chown(path.c_str(), Owner(f[2]), f[2] == "user" ? UserGroup() : Owner(f[2])) == 0);
         QVERIFY(chmod(path.c_str(), mode_t(f[1].toUInt(nullptr, 8))) == 0);
     }
 }
@@ -129,7 +138,10 @@ QString Listing(const std::string& base)
             entries << name + " -> " + QString::fromLocal8Bit(target);
             continue;
         }
-        const QString owner = info.st_uid == UserId() ? "user" : info.st_uid == 0 ? "root" : QString::number(info.st_uid);
+        const QString owner = info.st_uid == UserId() ? "user"
+            : info.st_uid == Other                      ? "other"
+            : info.st_uid == 0                          ? "root"
+                                                        : QString::number(info.st_uid);
         QString line = (S_ISDIR(info.st_mode) ? name + '/' : name) + ' ' + QString::number(info.st_mode & 07777, 8)
             .rightJustified(4, '0') + ' ' + owner;
         if (S_ISREG(info.st_mode)) {
@@ -201,6 +213,18 @@ private slots:
         QTest::newRow("a link to no file yet makes its target")
             << "wordu.txt" << app + "app/wordu.txt -> /LISTS/mine.txt|lists/ 0755 user" << "saved"
             << app + "app/wordu.txt -> /LISTS/mine.txt|lists/ 0755 user|lists/mine.txt 0644 user new";
+        // A classroom's shared copy, where another user planted a link to a
+        // file of the learner's: the kernel would not follow it there.
+        const QString shared = "app/ 1777 root|home/ 0700 user|home/diary.txt 0600 user mine|";
+        QTest::newRow("another user's link in a shared directory is refused")
+            << "kidrill.ini" << shared + "app/kidrill.ini -> ../home/diary.txt other" << "reported"
+            << shared + "app/kidrill.ini -> ../home/diary.txt";
+        QTest::newRow("another user's link to the word list is refused")
+            << "wordu.txt" << shared + "app/wordu.txt -> ../home/diary.txt other" << "EACCES"
+            << shared + "app/wordu.txt -> ../home/diary.txt";
+        QTest::newRow("the user's own link in a shared directory is followed")
+            << "wordu.txt" << shared + "app/wordu.txt -> ../home/diary.txt user" << "saved"
+            << "app/ 1777 root|home/ 0700 user|home/diary.txt 0600 user new|app/wordu.txt -> ../home/diary.txt";
         QTest::newRow("read-only application directory: the word list goes to the data home")
             << "wordu.txt" << "app/ 0555 user" << "saved"
             << "app/ 0555 user|xdg/ 0700 user|xdg/kidrill/ 0700 user|xdg/kidrill/wordu.txt 0644 user new";
@@ -225,7 +249,7 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, outcome);
         QFETCH(QString, after);
-        if (!RunningAsRoot() && (before + after).contains(" root"))
+        if (!RunningAsRoot() && (before + after).contains(QRegularExpression(" (root|other)")))
             QSKIP("needs root to lay out another user's files");
         ScratchDir dir;
         const std::string base = dir.path();
@@ -257,15 +281,31 @@ private slots:
             chmod(it.next().toStdString().c_str(), 0755);
     }
 
+    // A save that fails part way, as on a full disk, whether it replaces the
+    // file or rewrites another user's file in place.
+    void wordListSaveFailsWhole_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::newRow("the user's file") << "user";
+        QTest::newRow("another user's file the user may write") << "root";
+    }
     void wordListSaveFailsWhole()
     {
+        QFETCH(QString, owner);
+        if (owner == "root" && !RunningAsRoot())
+            QSKIP("needs root to lay out another user's file");
         ScratchDir dir;
         const std::string old = FormatWordEntries(Table('A', 3));
         dir.write("wordu.txt", old);
-        {
+        const std::string path = dir.file("wordu.txt");
+        QVERIFY(chown(dir.path().c_str(), UserId(), UserGroup()) == 0);
+        QVERIFY(chown(path.c_str(), owner == "user" ? UserId() : 0, owner == "user" ? UserGroup() : 0) == 0);
+        QVERIFY(chmod(path.c_str(), 0666) == 0);
+        const int error = AsUser([&] {
             FileSizeLimit limit(4096); // the new list is about 100 KB
-            QVERIFY(!SaveWordEntries(dir.file("wordu.txt"), Table('B', 200)));
-        }
+            return SaveWordEntries(path, Table('B', 200)).error;
+        });
+        QCOMPARE(error, EFBIG);
         QCOMPARE(dir.read("wordu.txt"), old);
         QCOMPARE(FilesIn(dir), QStringList {"wordu.txt"});
     }

@@ -8,6 +8,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 
 // One program of a kind per data directory.
@@ -88,6 +90,8 @@ private slots:
         const QString dir = app.path() + '/';
         CopyApplication(dir);
         const QStringList shipped = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+        QStringList running = shipped + QStringList {'.' + program + ".lock"};
+        running.sort();
 
         // Exactly one of two starts stays; the other ends at once, having
         // reached the first, and writes nothing.
@@ -101,7 +105,7 @@ private slots:
                 QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
                 QCOMPARE(ended.exitCode(), 0);
                 QVERIFY(Running(*survivor));
-                QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), shipped);
+                QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), running);
             }();
             return survivor;
         };
@@ -127,6 +131,69 @@ private slots:
             QVERIFY(ReadFileBytes((dir + writtenAtTheEnd).toStdString()).bytes.starts_with("[Position]\r\nMainX="));
         }
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), expected);
+    }
+
+    // The first start as one user who is not root, and a second one of the
+    // same kind over the same files, by the same user in another
+    // environment or by another user: the second never runs beside the
+    // first. It brings the first to the front and ends, or, when the first
+    // is another user's, says in a message box that it is already running.
+    void startsOverTheSameFilesExcludeEachOther_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("second"); // "no runtime dir" or "other user"
+        QTest::newRow("kidrill without XDG_RUNTIME_DIR") << "kidrill" << "no runtime dir";
+        QTest::newRow("kidrill of another user") << "kidrill" << "other user";
+        QTest::newRow("kidlist of another user") << "kidlist" << "other user";
+    }
+    void startsOverTheSameFilesExcludeEachOther()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, second);
+        if (::geteuid() != 0)
+            QSKIP("needs root, to start the programs as two users who are not root with setpriv");
+        // A classroom's shared copy.
+        QTemporaryDir app;
+        const QString dir = app.path() + '/';
+        CopyApplication(dir);
+        QVERIFY(::chmod(QFile::encodeName(app.path()).constData(), 01777) == 0);
+        QTemporaryDir runtime; // the first user's
+        QVERIFY(::chown(QFile::encodeName(runtime.path()).constData(), 65534, 65534) == 0);
+        const auto startAs = [&](int user, bool runtimeDir) {
+            auto p = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("HOME", "/nonexistent");
+            env.remove("XDG_RUNTIME_DIR");
+            if (runtimeDir)
+                env.insert("XDG_RUNTIME_DIR", runtime.path());
+            p->setProcessEnvironment(env);
+            p->setProcessChannelMode(QProcess::ForwardedChannels);
+            const QString id = QString::number(user);
+            p->start("setpriv", {"--reuid=" + id, "--regid=" + id, "--clear-groups", dir + program});
+            return p;
+        };
+        auto first = startAs(65534, true);
+        QTest::qWait(3000); // up and running
+        QVERIFY(Running(*first));
+        auto later = startAs(second == "other user" ? 65533 : 65534, false);
+        if (second == "no runtime dir") {
+            QVERIFY(later->waitForFinished(20000));
+            QCOMPARE(later->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(later->exitCode(), 0);
+        } else {
+            // Held by its message box, before it would handle the end of a
+            // session: the signal's default death shows where it waits.
+            QTest::qWait(3000);
+            QVERIFY(Running(*later));
+            ::kill(pid_t(later->processId()), SIGTERM);
+            QVERIFY(later->waitForFinished(10000));
+            QCOMPARE(later->exitStatus(), QProcess::CrashExit);
+        }
+        QVERIFY(Running(*first));
+        ::kill(pid_t(first->processId()), SIGTERM);
+        QVERIFY(first->waitForFinished(20000));
+        QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first->exitCode(), 0);
     }
 };
 

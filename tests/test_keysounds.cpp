@@ -160,6 +160,47 @@ class TestKeySounds : public QObject {
         recording.arrivals.push_back({nowMs(), recording.size()});
     }
 
+    // Starts a sound server of its own; false when it did not come up.
+    bool startServer()
+    {
+        QProcessEnvironment env;
+        env.insert("PATH", qEnvironmentVariable("PATH"));
+        env.insert("HOME", dir.path());
+        env.insert("XDG_RUNTIME_DIR", path("run"));
+        env.insert("XDG_CONFIG_HOME", path("config"));
+        env.insert("PULSE_RUNTIME_PATH", path("run"));
+        env.insert("PULSE_STATE_PATH", path("state"));
+        env.insert("PULSE_CONFIG", path("daemon.conf"));
+        env.insert("PULSE_CLIENTCONFIG", path("client.conf"));
+        env.insert("PULSE_COOKIE", path("cookie"));
+        const QString socket = path("native");
+        QFile::remove(socket); // a killed server's
+        server = std::make_unique<ChildProcess>();
+        server->process.setProcessEnvironment(env);
+        server->process.setProcessChannelMode(QProcess::MergedChannels);
+        // The sink first, so that a client that finds the socket finds it.
+        // A sink that rewinds mixes some samples again, and its monitor
+        // would record both takes.
+        server->process.start(QStandardPaths::findExecutable("pulseaudio"),
+            {"-n", "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1", "--log-target=stderr",
+                "--load=module-null-sink sink_name=keys norewinds=1",
+                "--load=module-native-protocol-unix socket=" + socket + " auth-anonymous=1"});
+        QElapsedTimer waited;
+        waited.start();
+        while (server->process.state() != QProcess::NotRunning && !QFile::exists(socket) && waited.elapsed() < 5000)
+            server->process.waitForFinished(20);
+        return QFile::exists(socket);
+    }
+
+    // The streams open on the server.
+    static int streams()
+    {
+        QProcess pactl;
+        pactl.start("pactl", {"list", "short", "sink-inputs"});
+        pactl.waitForFinished(5000);
+        return int(pactl.readAllStandardOutput().count('\n'));
+    }
+
     // How far ahead of playing the sink mixes, as the server set it for
     // the streams now open.
     static double configuredSinkLatencyMs()
@@ -204,31 +245,7 @@ private slots:
         qputenv("PULSE_CLIENTCONFIG", path("client.conf").toUtf8());
         qputenv("PULSE_COOKIE", path("cookie").toUtf8());
 
-        QProcessEnvironment env;
-        env.insert("PATH", qEnvironmentVariable("PATH"));
-        env.insert("HOME", dir.path());
-        env.insert("XDG_RUNTIME_DIR", path("run"));
-        env.insert("XDG_CONFIG_HOME", path("config"));
-        env.insert("PULSE_RUNTIME_PATH", path("run"));
-        env.insert("PULSE_STATE_PATH", path("state"));
-        env.insert("PULSE_CONFIG", path("daemon.conf"));
-        env.insert("PULSE_CLIENTCONFIG", path("client.conf"));
-        env.insert("PULSE_COOKIE", path("cookie"));
-        server = std::make_unique<ChildProcess>();
-        server->process.setProcessEnvironment(env);
-        server->process.setProcessChannelMode(QProcess::MergedChannels);
-        // The sink first, so that a client that finds the socket finds it.
-        // A sink that rewinds mixes some samples again, and its monitor
-        // would record both takes.
-        server->process.start(pulseaudio,
-            {"-n", "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1", "--log-target=stderr",
-                "--load=module-null-sink sink_name=keys norewinds=1",
-                "--load=module-native-protocol-unix socket=" + socket + " auth-anonymous=1"});
-        QElapsedTimer waited;
-        waited.start();
-        while (server->process.state() != QProcess::NotRunning && !QFile::exists(socket) && waited.elapsed() < 5000)
-            server->process.waitForFinished(20);
-        if (!QFile::exists(socket)) {
+        if (!startServer()) {
             const QByteArray log = server->process.readAll();
             server.reset();
             QSKIP(qPrintable("PulseAudio cannot start:\n" + QString::fromLocal8Bit(log)));
@@ -242,6 +259,43 @@ private slots:
         if (server && server->process.state() == QProcess::NotRunning)
             qWarning("PulseAudio ended early:\n%s", server->process.readAll().constData());
         server.reset();
+    }
+
+    // First, before anything of this process has reached a sound server: a
+    // server that does not answer holds up neither the start nor a key, and
+    // once a new server has come in its place, a later key is heard again.
+    void serverThatDoesNotAnswerHoldsUpNothing()
+    {
+        AppDir = AppDataDir();
+        ::kill(pid_t(server->process.processId()), SIGSTOP);
+        QtPlatform platform;
+        QElapsedTimer took;
+        took.start();
+        platform.loadSounds();
+        platform.playSound(Platform::Sound::Miss);
+        QVERIFY2(took.elapsed() < 500, qPrintable(QString("%1 ms").arg(took.elapsed())));
+        QVERIFY(platform.soundsLoaded());
+
+        // Qt's sound system tries again after a server that went away while
+        // it waited, not after one that was never there.
+        QTest::qWait(500);
+        server->process.kill();
+        QVERIFY(server->process.waitForFinished(5000));
+        QVERIFY(startServer());
+        qint64 slowestKey = 0;
+        QElapsedTimer waited;
+        waited.start();
+        while (streams() == 0 && waited.elapsed() < 10000) {
+            took.start();
+            platform.playSound(Platform::Sound::Hit);
+            slowestKey = std::max(slowestKey, took.elapsed());
+            QTest::qWait(300);
+        }
+        qInfo("the stream opened again %lld ms after the new server came; the slowest key took %lld ms",
+              waited.elapsed(), slowestKey);
+        QCOMPARE(streams(), 1);
+        QVERIFY(slowestKey < 50);
+        QVERIFY(platform.finishSounds());
     }
 
     void everyKeyIsHeardAtOnce()
@@ -340,6 +394,21 @@ private slots:
         QVERIFY2(cut, "the miss before the cut was not heard");
         qInfo("a miss cut off by a hit 100 ms later sounded %.0f ms", cut->lengthMs);
         QVERIFY2(cut->lengthMs > 130 && cut->lengthMs < 280, qPrintable(QString::number(cut->lengthMs)));
+    }
+
+    // The end comes while a miss is being written into the stream, at any
+    // moment of it: the writing stops before the stream goes.
+    void endWhileASoundPlays()
+    {
+        AppDir = AppDataDir();
+        for (int round = 0; round < 30; ++round) {
+            QtPlatform platform;
+            platform.loadSounds();
+            QTest::qWait(100); // the stream opens
+            platform.playSound(Platform::Sound::Miss);
+            QTest::qWait(round * 7 % 120);
+            QVERIFY(platform.finishSounds());
+        }
     }
 };
 

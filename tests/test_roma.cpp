@@ -1,9 +1,11 @@
 #include "recordingplatform.h"
 #include "reading.h"
 #include "roma.h"
+#include "romajimatch.h"
 #include "testsupport.h"
 #include "textfile.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 Q_DECLARE_METATYPE(std::string)
@@ -306,6 +308,63 @@ private slots:
         QCOMPARE(Show(matcher.line()), line);
         QCOMPARE(finished, done);
         QCOMPARE(Described(Groups(matcher), bytes, matcher.line(), matcher.currentUnit()), groups);
+    }
+
+    // Tables the reader accepts that offer a unit hundreds of spellings to
+    // combine: a problem's start stays quick, and its first spellings stay.
+    void hostileTablesPrepareQuickly_data()
+    {
+        QTest::addColumn<QString>("kana");      // the table's first line, then its spellings of each character
+        QTest::addColumn<QString>("spellings"); // "distinct", "same" or "colliding"
+        QTest::addColumn<QString>("reading");   // repeated to fill 200 bytes
+        QTest::newRow("83 spellings of each of three characters") << "かきく" << "distinct" << "かきく";
+        QTest::newRow("the same spelling 83 times") << "かきく" << "same" << "かきく";
+        QTest::newRow("spellings whose joins collide") << "かきく" << "colliding" << "かきく";
+        QTest::newRow("124 spellings of っ and of か") << "っ,か" << "distinct" << "っか";
+    }
+    void hostileTablesPrepareQuickly()
+    {
+        QFETCH(QString, kana);
+        QFETCH(QString, spellings);
+        QFETCH(QString, reading);
+        const QStringList characters = kana.contains(',') ? kana.split(',') : kana.split("", Qt::SkipEmptyParts);
+        QStringList lines {kana.contains(',') ? "か,ka" : kana + ",kak"};
+        const int each = 249 / int(characters.size());
+        for (const QString& c : characters)
+            for (int i = 0; i < each; ++i) {
+                // None starts as the shown keys do, so that those are typed as shown.
+                QString keys = QString("%1%2%3").arg(QChar('l' + i % 10)).arg(QChar('a' + i / 10)).arg(c == "か" ? 'k' : 'x');
+                if (spellings == "same")
+                    keys = "ab";
+                if (spellings == "colliding") // a, aa, ab, ba, aaa, ...: joins of different spellings meet
+                    keys = QString::number(i + 2, 2).mid(1).replace('0', 'a').replace('1', 'b').left(4);
+                lines << c + "," + keys;
+            }
+        static RomajiTableData table;
+        static SpellingTable spellingTable;
+        FixedString<3> sokuon;
+        const std::string bytes = Cp932Lines(lines);
+        ParseRomajiTable(bytes, table, sokuon);
+        ParseSpellings(bytes, spellingTable);
+        std::string problem;
+        while (problem.size() + Sj(reading.toUtf8().constData()).size() <= 200)
+            problem += Sj(reading.toUtf8().constData());
+        static RomajiMatcher matcher;
+        QElapsedTimer took;
+        took.start();
+        QVERIFY(matcher.start(problem, table, sokuon, spellingTable));
+        const qint64 micros = took.nsecsElapsed() / 1000;
+#ifdef __SANITIZE_ADDRESS__
+        constexpr qint64 limit = 20000; // unoptimised and sanitized, some 40 times slower
+#else
+        constexpr qint64 limit = 1000;
+#endif
+        QVERIFY2(micros < limit, qPrintable(QString("%1 µs").arg(micros)));
+        const Conversion shown = ConvertReading(problem, table, sokuon);
+        QCOMPARE(Show(matcher.line()), Show(shown.Romaji));
+        for (const char key : shown.Romaji.view())
+            QVERIFY(matcher.press(key).hit);
+        QVERIFY(matcher.done());
     }
 };
 

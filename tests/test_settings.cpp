@@ -36,6 +36,9 @@ private slots:
         QTest::newRow("key of another section") << plain << "Option" << "MainX" << "-";
         QTest::newRow("missing section") << plain << "Color" << "MainX" << "-";
         QTest::newRow("lf line ends") << std::string("[A]\nk=v\n") << "A" << "k" << "v";
+        QTest::newRow("cr line ends") << std::string("[A]\rk=v\r") << "A" << "k" << "v";
+        QTest::newRow("lf cr is two line ends") << std::string("[A]\n\rk=v") << "A" << "k" << "v";
+        QTest::newRow("0x1a is a byte of the line") << std::string("[A]\r\nk=\x1a\r\nj=v\r\n") << "A" << "j" << "v";
         QTest::newRow("blanks around") << std::string(" [ A ] \r\n  k  =  v w  \r\n") << "A" << "k" << "v w";
         QTest::newRow("empty value") << std::string("[A]\r\nk=\r\n") << "A" << "k" << "";
         QTest::newRow("first key wins") << std::string("[A]\r\nk=1\r\nk=2\r\n") << "A" << "k" << "1";
@@ -70,6 +73,8 @@ private slots:
             << std::string("[Position]\r\nMainY=2\r\n\r\n[Color]\r\nL_Ko=255\r\n")
             << "[Position]|MainY=2|MainX=5||[Color]|L_Ko=255|";
         QTest::newRow("append section at end") << std::string("[Color]\nL_Ko=255\n") << "[Color]|L_Ko=255|[Position]|MainX=5|";
+        QTest::newRow("lines after 0x1a are kept")
+            << std::string("[Option]\r\n\x1a\r\nmine\rtoo\n") << "[Option]|\x1a|mine|too|[Position]|MainX=5|";
         QTest::newRow("other lines byte for byte")
             << std::string("[Option]\r\n  ShowKeyboard = 0 ; off\r\n\xe3\x81\x82=\xe3\x81\x84\r\n")
             << "[Option]|  ShowKeyboard = 0 ; off|あ=い|[Position]|MainX=5|";

@@ -152,6 +152,14 @@ private slots:
         QCOMPARE(file.bytes, std::string("a\0b", 3));
         QCOMPARE(ReadFileBytes(dir.file("missing.txt")).status, FileStatus::CannotOpen);
         QCOMPARE(ReadFileBytes(dir.path()).status, FileStatus::CannotOpen);
+        // A file is read up to its limit, and no further.
+        dir.write("big.txt", std::string(MaxFileBytes, 'a'));
+        QCOMPARE(ReadFileBytes(dir.file("big.txt")).status, FileStatus::Ok);
+        dir.write("big.txt", std::string(MaxFileBytes, 'a') + 'b');
+        const FileBytes big = ReadFileBytes(dir.file("big.txt"));
+        QCOMPARE(big.status, FileStatus::TooLarge);
+        QCOMPARE(big.bytes, std::string(MaxFileBytes, 'a'));
+        QCOMPARE(ReadFileBytes(dir.file("big.txt"), 3).bytes, std::string("aaa"));
     }
 
     void atomicWriteReplacesWholeFile()

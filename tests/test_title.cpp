@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -108,6 +109,7 @@ private slots:
         platform->screen = {1600, 900};
         HighScoreTable = HighScores {};
         Counters = DrillCounters {};
+        ForgetSettings();
         writeData();
     }
 
@@ -203,28 +205,46 @@ private slots:
         QCOMPARE(Show(dir->read("kidrill.ini").substr(0, expected.size())), Show(expected));
     }
 
-    void missingDataEndsWithoutSaving_data()
+    // Start-ups that read no settings, and the end of the session while
+    // their message shows: the settings file stays as it was.
+    void unreadSettingsAreNeverSaved_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no roma.txt") << "roma.txt" << "";
-        QTest::newRow("no code.dat") << "code.dat" << "";
-        QTest::newRow("short code.dat") << "code.dat:short" << "ファイルの末尾以降を読み込みました";
-        QTest::newRow("roma.txt is a directory") << "roma.txt:dir" << "";
-        QTest::newRow("roma.txt fails while read") << "roma.txt:ioerror" << "入出力エラー: <dir>roma.txt";
-        QTest::newRow("code.dat fails while read") << "code.dat:ioerror" << "入出力エラー: <dir>code.dat";
+        QTest::addColumn<QString>("during"); // the session's end while the message shows
+        QTest::newRow("no roma.txt") << "roma.txt" << "" << "";
+        QTest::newRow("no code.dat") << "code.dat" << "" << "";
+        QTest::newRow("short code.dat") << "code.dat:short" << "ファイルの末尾以降を読み込みました" << "";
+        QTest::newRow("roma.txt is a directory") << "roma.txt:dir" << "" << "";
+        QTest::newRow("roma.txt fails while read") << "roma.txt:ioerror" << "入出力エラー: <dir>roma.txt" << "";
+        QTest::newRow("code.dat fails while read") << "code.dat:ioerror" << "入出力エラー: <dir>code.dat" << "";
+        QTest::newRow("roma.txt too large to read") << "roma.txt:huge" << "<dir>roma.txt は大きすぎるため読み込めません"
+                                                    << "";
+        QTest::newRow("SIGTERM at a short code.dat") << "code.dat:short" << "ファイルの末尾以降を読み込みました"
+                                                     << "SIGTERM";
+        QTest::newRow("the session manager's quit at a failed roma.txt")
+            << "roma.txt:ioerror" << "入出力エラー: <dir>roma.txt" << "quit";
+        const QString huge = "<dir>kidrill.ini は設定ファイルとしては大きすぎるため、読み込みませんでした。\n"
+                             "初期の設定で始めます。このファイルには書き込みません。";
+        QTest::newRow("settings too large to be settings") << "kidrill.ini:huge" << huge << "";
+        QTest::newRow("SIGHUP at too large settings") << "kidrill.ini:huge" << huge << "SIGHUP";
     }
-    void missingDataEndsWithoutSaving()
+    void unreadSettingsAreNeverSaved()
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
-        const std::string settings = "[Level1]\r\nMode1=999\r\n";
-        dir->write("kidrill.ini", settings);
+        QFETCH(QString, during);
         const QString name = file.section(':', 0, 0);
         const QString path = QString::fromStdString(dir->file(name.toStdString()));
-        if (file.endsWith(":short")) {
+        // A huge file holds 20 MB of empty lines after its first line.
+        const std::string settings = "[Level1]\r\nMode1=999\r\n"
+            + std::string(file == "kidrill.ini:huge" ? 20000000 : 0, '\n');
+        dir->write("kidrill.ini", settings);
+        if (file == "roma.txt:huge") {
+            dir->write("roma.txt", ReadFileBytes(SourceDataDir() + "roma.txt").bytes + std::string(20000000, '\n'));
+        } else if (file.endsWith(":short")) {
             dir->write("code.dat", std::string(200, '\x01'));
-        } else {
+        } else if (!file.endsWith(":huge")) {
             QVERIFY(QFile::remove(path));
             // /proc/self/mem opens, then fails at its first byte.
             if (file.endsWith(":dir"))
@@ -233,18 +253,36 @@ private slots:
                 QVERIFY(QFile::link("/proc/self/mem", path));
         }
         message.replace("<dir>", QString::fromStdString(dir->path()));
+        QObject session;
+        EndWithTheSession(&session);
+        platform->whileErrorShows = [&] {
+            if (during == "quit") {
+                QEvent quit(QEvent::Quit);
+                QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            } else if (!during.isEmpty()) {
+                raise(during == "SIGTERM" ? SIGTERM : SIGHUP);
+            }
+            QTRY_VERIFY(EndRequested() == !during.isEmpty());
+        };
         {
+            QElapsedTimer took;
+            took.start();
             Program program;
-            QVERIFY(EndRequested());
-            QCOMPARE(platform->terminateRequests, 1);
+            QVERIFY2(took.elapsed() < 1000, qPrintable(QString("%1 ms").arg(took.elapsed())));
+            const bool startUpFails = name != "kidrill.ini";
+            QCOMPARE(EndRequested(), startUpFails || !during.isEmpty());
+            QCOMPARE(platform->terminateRequests, int(startUpFails) + int(!during.isEmpty()));
             QCOMPARE(HighScoreTable.at(1, 1), 0); // never read
             QStringList errors;
             for (const auto& e : platform->errors)
                 errors << QString::fromStdString(e.text);
             QCOMPARE(errors, message.isEmpty() ? QStringList {} : QStringList {message});
-            program.title->close(); // even a close on the way out saves nothing
+            // Neither a new best nor a close on the way out saves anything.
+            HighScoreTable.at(1, 1) = 5;
+            QVERIFY(!SaveSettings());
+            program.title->close();
         }
-        QCOMPARE(dir->read("kidrill.ini"), settings);
+        QVERIFY(dir->read("kidrill.ini") == settings);
     }
 
     void missingLevelFileEndsWithoutSaving()

@@ -124,22 +124,35 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<int>("select");
         QTest::addColumn<QString>("buttons");
-        QTest::newRow("sentence only") << QStringList {"猫", ""} << -1 << "0000";
-        QTest::newRow("sentence and reading, no meaning") << QStringList {"猫", "ねこ"} << -1 << "1000";
-        QTest::newRow("meanings alone") << QStringList {"", "", "意味", "二行目"} << -1 << "0000";
-        QTest::newRow("line selected, boxes empty") << QStringList {} << 1 << "0011";
-        QTest::newRow("line selected, reading only") << QStringList {"", "ねこ"} << 1 << "0011";
-        QTest::newRow("line selected, both") << QStringList {"猫", "ねこ"} << 1 << "1111";
+        QTest::addColumn<QString>("named"); // the separator the note names; empty: none
+        QTest::newRow("sentence only") << QStringList {"猫", ""} << -1 << "0000" << "";
+        QTest::newRow("sentence and reading, no meaning") << QStringList {"猫", "ねこ"} << -1 << "1000" << "";
+        QTest::newRow("meanings alone") << QStringList {"", "", "意味", "二行目"} << -1 << "0000" << "";
+        QTest::newRow("line selected, boxes empty") << QStringList {} << 1 << "0011" << "";
+        QTest::newRow("line selected, reading only") << QStringList {"", "ねこ"} << 1 << "0011" << "";
+        QTest::newRow("line selected, both") << QStringList {"猫", "ねこ"} << 1 << "1111" << "";
+        // Read back, the file would split the entry at these.
+        QTest::newRow("comma in the sentence") << QStringList {"dog,cat", "ねこ"} << 1 << "0011" << ",";
+        QTest::newRow("plus in the first meaning line") << QStringList {"猫", "ねこ", "A+B"} << -1 << "0000" << "+";
+        // Where the file keeps them.
+        QTest::newRow("comma in the reading, plus in the second meaning line")
+            << QStringList {"猫、犬", "ねこ,いぬ", "A，B", "C+D"} << 1 << "1111" << "";
     }
     void buttonRule()
     {
         QFETCH(QStringList, texts);
         QFETCH(int, select);
         QFETCH(QString, buttons);
+        QFETCH(QString, named);
         Editor e;
         e.fill(texts);
         e.form->List1->setCurrentRow(select);
         QCOMPARE(e.buttons(), buttons);
+        QCOMPARE(e.form->note1->text().contains("「" + named + "」は使えません"), !named.isEmpty());
+        // Whatever the buttons may say, nothing is stored that would split.
+        const int before = e.form->List1->count();
+        e.form->Button1->click();
+        QCOMPARE(e.form->List1->count(), before + int(buttons[0] == '1'));
     }
 
     void enterMovesTheFocusOn_data()
@@ -151,7 +164,7 @@ private slots:
         QTest::newRow("h1") << 1 << QStringList {} << "y1";
         QTest::newRow("y1") << 2 << QStringList {} << "y2";
         QTest::newRow("y2, buttons disabled") << 3 << QStringList {} << "List1";
-        QTest::newRow("y2, add enabled") << 3 << QStringList {"a,b", "c+d", "e"} << "Button1";
+        QTest::newRow("y2, add enabled") << 3 << QStringList {"a", "b,c+d", "e"} << "Button1";
     }
     void enterMovesTheFocusOn()
     {
@@ -239,6 +252,32 @@ private slots:
         QCOMPARE(Show(e.form->table().entry(2).Reading), QString("せいてはことをしそんじる"));
     }
 
+    // An entry loaded, changed and added or written back with Space, then a
+    // stray Space: the focus waits in the sentence box for the next entry.
+    void aStraySpaceAfterAStoreDeletesNothing_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("追加") << 1;
+        QTest::newRow("上書き") << 2;
+    }
+    void aStraySpaceAfterAStoreDeletesNothing()
+    {
+        QFETCH(int, button);
+        Editor e;
+        e.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(e.form.get()));
+        e.form->List1->setCurrentRow(0);
+        e.form->Button4->click();
+        e.form->g1->setText("猫に鰹節");
+        QPushButton* store = button == 1 ? e.form->Button1 : e.form->Button2;
+        store->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), e.form->g1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(e.form->List1->count(), button == 1 ? 4 : 3);
+        QCOMPARE(e.lines().first(), QString(button == 1 ? "猫に小判" : "猫に鰹節"));
+    }
+
     void deleteKeepsTheOrderAndLeavesTheBoxes()
     {
         Editor e;
@@ -271,15 +310,18 @@ private slots:
         e.form->show();
         e.form->List1->setCurrentRow(1);
         e.form->Button3->click();
-        e.fill({"雨,降って", "あめふって", "A+B"}); // the separators go in as typed
+        e.fill({"雨、降って", "あめ,ふって", "A", "B+C"}); // separators where the file keeps them
         e.form->Button1->click();
         e.form->Button5->click();
         QVERIFY(!e.form->isVisible());
         QCOMPARE(Show(e.file()), Show(Sj("猫に小判,ねこにこばん\r\n価値+無駄\r\n"
                                          "石の上にも三年,いしのうえにもさんねん\r\n辛抱\r\n"
-                                         "雨,降って,あめふって\r\nA+B\r\n")));
+                                         "雨、降って,あめ,ふって\r\nA+B+C\r\n")));
         e.reopen();
-        QCOMPARE(e.lines(), QStringList({"猫に小判", "石の上にも三年", "雨"}));
+        QCOMPARE(e.lines(), QStringList({"猫に小判", "石の上にも三年", "雨、降って"}));
+        e.form->List1->setCurrentRow(2);
+        e.form->Button4->click();
+        QCOMPARE(e.boxes(), QStringList({"雨、降って", "あめ,ふって", "A", "B+C"}));
     }
 
     void deletingEverythingSavesAnEmptyList()
@@ -421,6 +463,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("cannot open: no message") << "directory" << "";
         QTest::newRow("read error") << "/proc/self/mem" << "入出力エラー"; // opens, then fails at offset 0
+        QTest::newRow("too large to be a word list") << "huge" << "大きすぎる";
     }
     void anUnreadableFileEndsTheProgram()
     {
@@ -428,8 +471,11 @@ private slots:
         QFETCH(QString, message);
         ScratchDir dir;
         const std::string path = dir.file("wordu.txt");
-        QVERIFY(kind == "directory" ? QDir().mkdir(QString::fromStdString(path))
-                                    : symlink(kind.toStdString().c_str(), path.c_str()) == 0);
+        if (kind == "huge")
+            dir.write("wordu.txt", Entries(200) + std::string(MaxFileBytes, '\r'));
+        else
+            QVERIFY(kind == "directory" ? QDir().mkdir(QString::fromStdString(path))
+                                        : symlink(kind.toStdString().c_str(), path.c_str()) == 0);
         QStringList told;
         TForm1 form(QString::fromStdString(dir.path()), QString::fromStdString(dir.path()),
                     [&](QWidget*, const QString& text) { told << text; });

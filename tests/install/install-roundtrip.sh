@@ -9,8 +9,13 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# A directory that was there before the install stays after it.
+mkdir "$prefix/bin"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 app="$prefix/share/kidrill"
+# As `make install` does.
+if command -v update-desktop-database >/dev/null; then update-desktop-database -q "$prefix/share/applications"; fi
+if command -v gtk-update-icon-cache >/dev/null; then gtk-update-icon-cache -q -t "$prefix/share/icons/hicolor"; fi
 for f in kidrill kidlist libkidrill_sound.so roma.txt code.dat word1.txt word2.txt word3.txt; do
     [ -f "$app/$f" ] || fail "$f not installed"
 done
@@ -41,9 +46,13 @@ echo "mine" > "$prefix/share/applications/other.desktop"
 [ ! -e "$app/kidrill" ] && [ ! -e "$prefix/bin/kidrill" ] || fail "uninstall left the programs"
 [ ! -e "$prefix/share/applications/org.kidrill.Drill.desktop" ] || fail "uninstall left a desktop entry"
 [ -f "$prefix/share/applications/other.desktop" ] || fail "uninstall removed a file it did not install"
+rm "$prefix/share/applications/other.desktop"
 [ -z "$(find "$prefix" -type f -name '*.png')" ] || fail "uninstall left icons"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 "$source/scripts/uninstall" "$prefix" --purge >/dev/null
 [ ! -e "$app" ] || fail "a purge left $app"
+# The directories the installs made go, with the caches made in them.
+left=$(find "$prefix" -mindepth 1)
+[ "$left" = "$prefix/bin" ] || fail "uninstall left $(echo $left)"
 echo "install round trip: ok"

@@ -2,6 +2,7 @@
 
 #include "platform.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,16 @@ public:
     std::vector<Sound> sounds;
     std::vector<Message> errors;
     int terminateRequests = 0;
+    std::function<void()> whileErrorShows; // what happens while an error box would be up
 
     std::uint32_t milliseconds() override { return now; }
     void playSound(Sound sound) override { sounds.push_back(sound); }
-    void showError(const std::string& text, const std::string& caption) override { errors.push_back({text, caption}); }
+    void showError(const std::string& text, const std::string& caption) override
+    {
+        errors.push_back({text, caption});
+        if (whileErrorShows)
+            whileErrorShows();
+    }
     void requestTerminate() override { ++terminateRequests; }
     ScreenSize screenSize() override { return screen; }
     std::string executableDirectory() override { return appDir; }

@@ -50,7 +50,8 @@ void ScratchDir::write(const std::string& name, std::string_view bytes) const
 
 std::string ScratchDir::read(const std::string& name) const
 {
-    return ReadFileBytes(file(name)).bytes;
+    std::ifstream in(file(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string SourceDataDir()
