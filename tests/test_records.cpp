@@ -207,6 +207,31 @@ private slots:
         QVERIFY(store->drills(0, 0).size() >= 1);
     }
 
+    void olderFilesAreBroughtUpToDate()
+    {
+        {
+            // A file of the first version, as the first kidrill with records made it.
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(QString::fromStdString(path));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            for (const char* statement : RecordsSchemaSteps[0].statements)
+                if (statement)
+                    QVERIFY(q.exec(QString::fromUtf8(statement)));
+            QVERIFY(q.exec("INSERT INTO drills VALUES (1, '2026-12-01T00:00:00Z', 2, 3, 50, 5, 60000, 25)"));
+            QVERIFY(q.exec("INSERT INTO drill_kana VALUES (1, 'っ', 5, 5)"));
+            QVERIFY(q.exec("PRAGMA user_version = 1"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        auto store = Store();
+        QCOMPARE(store->open(path), RecordStore::Opening::Ready);
+        QCOMPARE(Query(path, "PRAGMA user_version").toInt(), RecordsSchemaVersion);
+        QCOMPARE(store->latest(2, 3, "")->score, 25);
+        QCOMPARE(store->kanaSince("2026-01-01").at(0).misses, 5u);
+        QVERIFY(store->lessonDrills().empty());
+        QVERIFY(store->record(Drill("2026-12-09T08:00:00Z")));
+    }
+
     void daysInARow_data()
     {
         QTest::addColumn<QStringList>("days"); // newest first

@@ -1,4 +1,5 @@
 #include "counters.h"
+#include "coursedlg.h"
 #include "keyboard.h"
 #include "main.h"
 #include "modaldriver.h"
@@ -26,6 +27,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -592,6 +594,60 @@ private slots:
         Records = false;
     }
 
+    // A lesson: chosen in the course window, played in the title window's
+    // mode, kept in the records, judged against its goal, never a high score.
+    void lessonDrillCountsForTheCourseAlone()
+    {
+        dir->write("kidrill.ini", "[Option]\r\nLessons=1\r\n");
+        dir->write("course.txt", Cp932Lines({"one.txt,あ,20", "two.txt,い,30"}));
+        dir->write("one.txt", Cp932Lines({"亜,あ", "一文字"}));
+        QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
+                            QString::fromStdString(dir->file("libkidrill_records.so"))));
+        Program program;
+        program.title->show();
+        QVERIFY(program.title->courseButton->isVisible());
+        program.title->selectMode(3);
+        QString verdict;
+        QStringList states;
+        ModalDriver driver;
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            Tcoursedlg* course = program.title->findChild<Tcoursedlg*>();
+            if (!course || QApplication::activeModalWidget() != course)
+                return;
+            poll.stop();
+            for (int row = 0; row < course->List1->topLevelItemCount(); ++row)
+                states << course->List1->topLevelItem(row)->text(3);
+            course->startButton->click(); // the first lesson not passed is chosen
+        });
+        poll.start();
+        driver.actions[main1] = [&] {
+            platform->now = 1000;
+            Type(main1, "a");
+            platform->now = 1000 + 60000;
+            for (int i = 2; i <= 100; ++i)
+                Type(main1, "a");
+        };
+        driver.actions[stopdlg] = [&] {
+            for (int tick = 0; tick < 5; ++tick)
+                stopdlg->Timer1Timer();
+        };
+        driver.actions[resultdlg] = [&] {
+            verdict = resultdlg->verdict1->isVisible() ? resultdlg->verdict1->text() : QString();
+            resultdlg->Button1->click();
+        };
+        QTest::keyClick(program.title->windowHandle(), Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(driver.seen.contains("けっか") && program.title->isVisible(), 10000);
+        QCOMPARE(states, (QStringList {"にがては まだ ありません", "", "まだ ひらいて いません"}));
+        QCOMPARE(verdict, QString("ごうかく！ ★★★　つぎ：い"));
+        QVERIFY(HighScoreTable.best == HighScores {}.best);
+        QVERIFY(!ChosenLesson);
+        QCOMPARE(Recorder().store()->lessonDrills().size(), std::size_t(1));
+        Recorder().close();
+        Lessons = false;
+    }
+
     void tabVisitsEachGroupOnItsChoice_data()
     {
         QTest::addColumn<QString>("keys"); // T Tab, B Shift+Tab, D down, U up
@@ -800,6 +856,22 @@ private slots:
             records->closeButton->click();
         });
         program.title->recordsButtonClick();
+        // The course after five lessons, with the weak keys of those drills.
+        Lessons = true;
+        AppDir = UserDir = SourceDataDir();
+        for (int n = 1; n <= 5; ++n)
+            Recorder().record({{RecordTime(now.addSecs(n * 60 - 3600)), 0, 4, 100, std::uint32_t(n % 3),
+                                std::uint32_t(60000 * 100 / (30 + 15 * n)), 0, QString("lesson%1.txt").arg(n, 2, 10, QChar('0')).toStdString()},
+                               {{"k", 20, n == 2 ? 6u : 0u}, {";", 12, n == 4 ? 3u : 0u}},
+                               {}});
+        QTimer::singleShot(0, [&] {
+            Tcoursedlg* course = program.title->findChild<Tcoursedlg*>();
+            course->grab().save(to + "course.png");
+            course->closeButton->click();
+        });
+        program.title->courseButtonClick();
+        Lessons = false;
+        AppDir = UserDir = dir->path();
         resultdlg->showProgress({"", 3, 4, 100, 3, 45678, 757, {}}, DrillSummary {"", 3, 4, 100, 6, 48000, 730, {}});
         resultdlg->show();
         resultdlg->grab().save(to + "result-records.png");

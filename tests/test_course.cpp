@@ -1,0 +1,157 @@
+#include "course.h"
+#include "problems.h"
+#include "recordingplatform.h"
+#include "roma.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+DrillSummary LessonDrill(const std::string& lesson, std::uint32_t hits, std::uint32_t misses, std::uint32_t ms)
+{
+    return {"2026-12-09T08:00:00Z", 0, 4, hits, misses, ms, 0, lesson};
+}
+
+std::vector<UnitDrillRow> History(const std::vector<std::tuple<int, const char*, bool, int, int>>& rows)
+{
+    std::vector<UnitDrillRow> all;
+    for (const auto& [drill, name, kana, hits, misses] : rows)
+        all.push_back({drill, name, kana, std::uint32_t(hits), std::uint32_t(misses)});
+    return all;
+}
+
+} // namespace
+
+class TestCourse : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        AppDir = UserDir = SourceDataDir();
+        QVERIFY(LoadRomajiTable());
+    }
+
+    void courseLinesAreCheckedOneByOne_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("problem"); // empty: the line is a lesson
+        QTest::newRow("a lesson") << "lesson01.txt,ｆとｊ,20" << "";
+        QTest::newRow("blanks around the fields") << " a.txt , 題 , 7 " << "";
+        QTest::newRow("a comment") << "; mine" << "-";
+        QTest::newRow("two fields") << "a.txt,題" << "course.txt 1 行目: 「ファイル名,題名,目標」の形ではありません";
+        QTest::newRow("four fields") << "a.txt,題,1,2" << "course.txt 1 行目: 「ファイル名,題名,目標」の形ではありません";
+        QTest::newRow("a path") << "../roma.txt,題,5" << "course.txt 1 行目: ファイル名「../roma.txt」は、英数字で .txt で終わる名前にします";
+        QTest::newRow("no title") << "a.txt,,5" << "course.txt 1 行目: 題名がありません";
+        QTest::newRow("goal 0") << "a.txt,題,0" << "course.txt 1 行目: 目標は 1 から 999 までの数（1分あたりの打鍵数）にします";
+        QTest::newRow("goal not a number") << "a.txt,題,速く" << "course.txt 1 行目: 目標は 1 から 999 までの数（1分あたりの打鍵数）にします";
+    }
+    void courseLinesAreCheckedOneByOne()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, problem);
+        const Course course = ParseCourse(Cp932Lines({line, "b.txt,次,30"}), "course.txt");
+        QCOMPARE(course.problems.join('\n'), problem == "-" ? QString() : problem);
+        QCOMPARE(course.lessons.size(), std::size_t(problem.isEmpty() ? 2 : 1));
+        QCOMPARE(course.lessons.back().file, std::string("b.txt"));
+    }
+
+    // The first lesson is open; a pass opens the next; stars grow with
+    // accuracy and speed; a parent may open them all.
+    void passesOpenTheNextLesson_data()
+    {
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<int>("misses");
+        QTest::addColumn<int>("ms"); // for the hits: goal 60 is 60 hits a minute
+        QTest::addColumn<bool>("allOpen");
+        QTest::addColumn<QString>("states"); // stars per lesson, "-" for closed
+        QTest::newRow("nothing played") << 0 << 0 << 0 << false << "0 - -";
+        QTest::newRow("too slow") << 59 << 0 << 60000 << false << "0 - -";
+        QTest::newRow("too many misses") << 100 << 6 << 60000 << false << "0 - -";
+        QTest::newRow("at the goal, 95 %") << 95 << 5 << 95000 << false << "1 0 -";
+        QTest::newRow("97 % and 1.2 times the goal") << 97 << 3 << 60000 * 97 / 72 << false << "2 0 -";
+        QTest::newRow("99 % and 1.5 times the goal") << 99 << 1 << 60000 * 99 / 90 << false << "3 0 -";
+        QTest::newRow("all opened") << 0 << 0 << 0 << true << "0 0 0";
+    }
+    void passesOpenTheNextLesson()
+    {
+        QFETCH(int, hits);
+        QFETCH(int, misses);
+        QFETCH(int, ms);
+        QFETCH(bool, allOpen);
+        QFETCH(QString, states);
+        const Course course = ParseCourse("a.txt,A,60\r\nb.txt,B,70\r\nc.txt,C,80\r\n", "course.txt");
+        std::vector<DrillSummary> drills;
+        if (ms > 0)
+            drills = {LessonDrill("a.txt", 10, 9, 60000), LessonDrill("a.txt", std::uint32_t(hits), std::uint32_t(misses), std::uint32_t(ms))};
+        QStringList shown;
+        for (const LessonState& s : LessonStates(course, drills, allOpen))
+            shown << (s.open ? QString::number(s.stars) : QString("-"));
+        QCOMPARE(shown.join(' '), states);
+    }
+
+    void weakUnitsLeaveAfterThreeGoodDrills_data()
+    {
+        QTest::addColumn<int>("goodDrills"); // newest first, at 5 % misses or less
+        QTest::addColumn<bool>("weak");
+        QTest::newRow("none good") << 0 << true;
+        QTest::newRow("two good") << 2 << true;
+        QTest::newRow("three good") << 3 << false;
+    }
+    void weakUnitsLeaveAfterThreeGoodDrills()
+    {
+        QFETCH(int, goodDrills);
+        QFETCH(bool, weak);
+        std::vector<UnitDrillRow> rows;
+        int drill = 100;
+        for (int i = 0; i < goodDrills; ++i)
+            rows.push_back({drill--, "っ", true, 20, 1});
+        for (int i = 0; i < 5; ++i)
+            rows.push_back({drill--, "っ", true, 10, 10});
+        const auto units = WeakUnits(rows, 8);
+        QCOMPARE(!units.empty(), weak);
+    }
+
+    // Three units the learner misses often: the weak lesson is mostly made
+    // of them, where a drill of the level that has them most is not.
+    void weakLessonHoldsTheWeakUnits()
+    {
+        const auto weak = WeakUnits(History({{3, "x", false, 30, 10}, {3, "っ", true, 20, 8}, {2, "v", false, 16, 4},
+                                             {2, "a", false, 300, 3}, {1, "か", true, 40, 1}, {1, "q", false, 5, 3}}),
+                                    8);
+        QCOMPARE(weak.size(), std::size_t(3)); // q: too few keys; a and か: few misses
+        const Course course = LoadCourse();
+        std::array<bool, 256> typed {};
+        typed.fill(true);
+        RecordingPlatform platform;
+        RandomGenerator random;
+        static ProblemSet lesson;
+        MakeWeakLesson(AllProblems(course), weak, typed, lesson, random);
+        QVERIFY(lesson.Count >= 20);
+        const auto share = [&](const ProblemSet& set) {
+            int holding = 0;
+            for (std::uint16_t n = 1; n <= set.Count; ++n)
+                holding += WeakUnitsIn(set.problem(n), weak) > 0;
+            return double(holding) / set.Count;
+        };
+        QVERIFY(share(lesson) >= 0.5);
+        static ProblemSet level;
+        QCOMPARE(PrepareProblemSet(2, level, Counters, random), Preparation::Ready);
+        QVERIFY2(share(level) <= 0.15, qPrintable(QString::number(share(level))));
+        // Only what the learner can type.
+        typed.fill(false);
+        for (const char c : std::string_view("asdfghjkl; "))
+            typed[static_cast<unsigned char>(c)] = true;
+        MakeWeakLesson(AllProblems(course), weak, typed, lesson, random);
+        QVERIFY(lesson.Count > 0); // かっか and the like
+        for (std::uint16_t n = 1; n <= lesson.Count; ++n)
+            for (const char c : lesson.problem(n).Romaji.view())
+                QVERIFY2(typed[static_cast<unsigned char>(c)], qPrintable(Show(lesson.problem(n).Romaji)));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCourse)
+#include "test_course.moc"
