@@ -4,7 +4,6 @@
 #include "platform.h"
 #include "qtplatform.h"
 #include "rank.h"
-#include "recordkeeper.h"
 #include "settings.h"
 #include "result.h"
 #include "session.h"
@@ -61,8 +60,6 @@ int main(int argc, char* argv[])
     QObject::connect(&guard, &InstanceGuard::showRequested, &title, [&title] { BringToFront(&title); });
     title.show();
     const int status = app.exec();
-    // The records' database goes before the application it belongs to.
-    Recorder().close();
     // Qt's sound system, held by a server that does not answer, would hold
     // the end for half a minute in its exit handlers; every file is saved.
     if (!platform.finishSounds())

@@ -3,6 +3,7 @@
 #include "platform.h"
 #include "textfile.h"
 
+#include <QCoreApplication>
 #include <QLibrary>
 #include <QString>
 
@@ -105,5 +106,12 @@ void RecordKeeper::close()
 RecordKeeper& Recorder()
 {
     static RecordKeeper keeper;
+    // The database must close while Qt SQL is still there: with the
+    // application, not after it, as a static would.
+    static const bool closesWithTheApplication = [] {
+        qAddPostRoutine([] { Recorder().close(); });
+        return true;
+    }();
+    (void)closesWithTheApplication;
     return keeper;
 }

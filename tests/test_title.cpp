@@ -625,7 +625,8 @@ private slots:
         driver.actions[main1] = [&] {
             platform->now = 1000;
             Type(main1, "a");
-            platform->now = 1000 + 60000;
+            platform->now = 1000 + 30000; // 200 keys a minute
+            main1->Timer1Timer();
             for (int i = 2; i <= 100; ++i)
                 Type(main1, "a");
         };
