@@ -133,26 +133,12 @@ public:
 
     std::vector<UnitCount> keysSince(const std::string& utc) override
     {
-        QSqlQuery q = run(QStringLiteral("SELECT k.key, SUM(k.hits), SUM(k.misses) FROM drills d "
-                                         "JOIN drill_keys k ON k.drill_id = d.id WHERE d.finished_at >= ? "
-                                         "GROUP BY k.key"),
-                          {Text(utc)});
-        std::vector<UnitCount> all;
-        while (q.next())
-            all.push_back({Std(q.value(0)), q.value(1).toUInt(), q.value(2).toUInt()});
-        return all;
+        return totalsSince(QStringLiteral("drill_keys"), QStringLiteral("key"), utc);
     }
 
     std::vector<UnitCount> kanaSince(const std::string& utc) override
     {
-        QSqlQuery q = run(QStringLiteral("SELECT k.kana, SUM(k.hits), SUM(k.misses) FROM drills d "
-                                         "JOIN drill_kana k ON k.drill_id = d.id WHERE d.finished_at >= ? "
-                                         "GROUP BY k.kana"),
-                          {Text(utc)});
-        std::vector<UnitCount> all;
-        while (q.next())
-            all.push_back({Std(q.value(0)), q.value(1).toUInt(), q.value(2).toUInt()});
-        return all;
+        return totalsSince(QStringLiteral("drill_kana"), QStringLiteral("kana"), utc);
     }
 
     std::vector<DayTotal> daysSince(const std::string& utc) override
@@ -330,6 +316,20 @@ private:
         fail(q.lastError().isValid() ? q.lastError() : db.lastError());
         db.rollback();
         return false;
+    }
+
+    // The hits and misses of each key or kana (`column` of `table`) in the
+    // drills since a time.
+    std::vector<UnitCount> totalsSince(const QString& table, const QString& column, const std::string& utc)
+    {
+        QSqlQuery q = run(QStringLiteral("SELECT k.%2, SUM(k.hits), SUM(k.misses) FROM drills d "
+                                         "JOIN %1 k ON k.drill_id = d.id WHERE d.finished_at >= ? GROUP BY k.%2")
+                              .arg(table, column),
+                          {Text(utc)});
+        std::vector<UnitCount> all;
+        while (q.next())
+            all.push_back({Std(q.value(0)), q.value(1).toUInt(), q.value(2).toUInt()});
+        return all;
     }
 
     QSqlQuery run(const QString& sql, const QVariantList& values)
