@@ -6,6 +6,9 @@ FUZZ_BUILD ?= build-fuzz
 DEB_BUILD  ?= build-deb
 FUZZ_SECONDS ?= 60
 JOBS       ?= 2
+# The longest tests mostly wait (on a sound server, on programs they start),
+# so more of them run at once than there are cores.
+TEST_JOBS  ?= 4
 PREFIX     ?= $(HOME)/.local
 # The build's own progress, without a line for every directory make enters.
 MAKEFLAGS  += --no-print-directory
@@ -36,7 +39,7 @@ build-tests: deps $(TEST_BUILD)/CMakeCache.txt
 	cmake --build $(TEST_BUILD) -j$(JOBS)
 
 test: build-tests
-	cd $(TEST_BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(TEST_BUILD) && ctest --output-on-failure -j$(TEST_JOBS)
 
 $(FUZZ_BUILD)/CMakeCache.txt: | deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIDRILL_FUZZ=ON
