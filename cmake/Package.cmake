@@ -22,7 +22,9 @@ included: it shows a Japanese word or sentence, its meaning and the romaji
 keys that type it, judges every key, and lights the next key and the finger
 that strikes it on an on-screen keyboard. Three levels lead from the home
 position to proverbs and everyday sentences; timed trials keep the best
-scores of every level.
+scores of every level. Optionally it keeps the learner's records (speed,
+accuracy and the weak keys and kana, in SQLite, with charts) and teaches a
+course of lessons that open one by one as goals are met.
 
 kidlist, the word-list editor, adds the learner's own sentences to the
 sentence level.")

@@ -150,7 +150,8 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
     int error = 0;
     if (bytes.size() > oldSize && !WriteAllAt(fd, bytes.substr(oldSize), oldSize)) {
         error = errno;
-        ::ftruncate(fd, info.st_size);
+        // Back to the old size; should even that fail, the old bytes stand.
+        [[maybe_unused]] const int cut = ::ftruncate(fd, info.st_size);
     } else if (!WriteAllAt(fd, bytes.substr(0, oldSize), 0) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0
                || ::fsync(fd) != 0) {
         error = errno;
