@@ -69,7 +69,10 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     accuracyCaption = MakeLabel(this, QStringLiteral("せいかく"), 56, AccuracyTop, DrillFont(16));
     accuracy1 = MakeLabel(this, QString(), 136, AccuracyTop, DrillFont(16, true));
     accuracyChange = MakeLabel(this, QString(), 240, AccuracyTop, DrillFont(16));
-    verdict1 = MakeLabel(this, QString(), VerdictPlace.left(), VerdictPlace.top(), DrillFont(16, true));
+    // Of a fixed width, its text centred: not a label that sizes itself.
+    verdict1 = new QLabel(this);
+    verdict1->setTextFormat(Qt::PlainText);
+    verdict1->setGeometry(VerdictPlace);
     verdict1->setAlignment(Qt::AlignCenter);
 
     Button1 = new QPushButton(QStringLiteral("わかった"), this);

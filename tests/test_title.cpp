@@ -642,6 +642,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(driver.seen.contains("けっか") && program.title->isVisible(), 10000);
         QCOMPARE(states, (QStringList {"にがては まだ ありません", "", "まだ ひらいて いません"}));
         QCOMPARE(verdict, QString("ごうかく！ ★★★　つぎ：い"));
+        QCOMPARE(resultdlg->verdict1->geometry(), QRect(8, 368, 341, 22)); // centred across the dialog
         QVERIFY(HighScoreTable.best == HighScores {}.best);
         QVERIFY(!ChosenLesson);
         QCOMPARE(Recorder().store()->lessonDrills().size(), std::size_t(1));
