@@ -91,6 +91,11 @@ Course ParseCourse(std::string_view bytes, const QString& fileName)
     return course;
 }
 
+QString StarsText(int stars)
+{
+    return QString(stars, QChar(u'★')) + QString(3 - stars, QChar(u'☆'));
+}
+
 int StarsFor(const DrillSummary& drill, int goal)
 {
     const double accuracy = AccuracyPercent(drill.hits, drill.misses);
@@ -145,10 +150,7 @@ std::vector<WeakUnit> WeakUnits(const std::vector<UnitDrillRow>& newestFirst, st
             continue; // mastered again: three drills in a row
         weak.push_back(seen.weak);
     }
-    std::sort(weak.begin(), weak.end(), [](const WeakUnit& a, const WeakUnit& b) {
-        const double ra = MissRate(a.unit), rb = MissRate(b.unit);
-        return ra != rb ? ra > rb : a.unit.name < b.unit.name;
-    });
+    std::sort(weak.begin(), weak.end(), [](const WeakUnit& a, const WeakUnit& b) { return Weaker(a.unit, b.unit); });
     if (weak.size() > count)
         weak.resize(count);
     return weak;
@@ -156,23 +158,20 @@ std::vector<WeakUnit> WeakUnits(const std::vector<UnitDrillRow>& newestFirst, st
 
 int WeakUnitsIn(const Problem& problem, const std::vector<WeakUnit>& weak)
 {
-    KeyKana kana;
-    MapKeysToKana(problem.Reading, RomajiTable, SokuonRomaji, kana);
-    int held = 0;
-    for (const WeakUnit& w : weak) {
-        bool found = false;
-        if (!w.kana) {
-            found = w.unit.name.size() == 1 && problem.Romaji.view().find(w.unit.name.front()) != std::string_view::npos;
-        } else {
-            for (std::uint16_t k = 0; k < kana.count && !found; ++k) {
-                const std::uint16_t slot = kana.slot[k];
-                const std::string_view text = slot == SmallTsuSlot ? SmallTsu : RomajiTable.Entries[slot].Kana.view();
-                found = Cp932ToUtf8(text) == w.unit.name;
-            }
-        }
-        held += found ? 1 : 0;
-    }
-    return held;
+    // The problem's kana, each named once, as the records name them.
+    KeyKana keys;
+    MapKeysToKana(problem.Reading, RomajiTable, SokuonRomaji, keys);
+    std::vector<std::uint16_t> met(keys.slot.begin(), keys.slot.begin() + keys.count);
+    std::sort(met.begin(), met.end());
+    met.erase(std::unique(met.begin(), met.end()), met.end());
+    std::vector<std::string> kana;
+    for (const std::uint16_t slot : met)
+        kana.push_back(Cp932ToUtf8(KanaOfSlot(slot, RomajiTable)));
+    return int(std::count_if(weak.begin(), weak.end(), [&](const WeakUnit& w) {
+        if (w.kana)
+            return std::find(kana.begin(), kana.end(), w.unit.name) != kana.end();
+        return w.unit.name.size() == 1 && problem.Romaji.view().find(w.unit.name.front()) != std::string_view::npos;
+    }));
 }
 
 void MakeWeakLesson(const std::vector<Problem>& pool, const std::vector<WeakUnit>& weak,

@@ -39,6 +39,8 @@ Course ParseCourse(std::string_view bytes, const QString& fileName);
 // its goal; the stars grow with both.
 constexpr double PassAccuracy = 95.0;
 int StarsFor(const DrillSummary& drill, int goal);
+// Stars as shown: "★★☆".
+QString StarsText(int stars);
 
 // What the learner has done of each lesson: its best stars (0 for not yet
 // passed) and whether it may be played. The first lesson is always open,

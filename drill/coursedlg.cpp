@@ -6,7 +6,6 @@
 #include "settings.h"
 #include "ui.h"
 
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,16 +18,6 @@ namespace {
 constexpr std::size_t WeakUnitsChosen = 8;
 // The row of the weak lesson, after the lessons.
 constexpr int WeakRow = -1;
-
-QString Stars(int stars)
-{
-    return QString(stars, QChar(u'★')) + QString(3 - stars, QChar(u'☆'));
-}
-
-std::string Since(int days)
-{
-    return RecordTime(QDateTime(QDate::currentDate().addDays(1 - days), QTime(0, 0)));
-}
 
 } // namespace
 
@@ -82,7 +71,7 @@ void Tcoursedlg::fill()
     course_ = LoadCourse();
     RecordStore* store = Recorder().store();
     states_ = LessonStates(course_, store ? store->lessonDrills() : std::vector<DrillSummary>(), AllLessonsOpen);
-    weak_ = WeakUnits(store ? store->unitsSince(Since(RecentDays)) : std::vector<UnitDrillRow>(), WeakUnitsChosen);
+    weak_ = WeakUnits(store ? store->unitsSince(RecentSince(QDate::currentDate())) : std::vector<UnitDrillRow>(), WeakUnitsChosen);
 
     note1->setText(QStringLiteral("正確さ %1% 以上で、もくひょうの はやさ（1分に 打つ 数）に とどけば ごうかく。"
                                   "つぎの レッスンが ひらきます。モードは はじめの がめんで えらんだ ものです。")
@@ -103,7 +92,7 @@ void Tcoursedlg::fill()
         const Lesson& lesson = course_.lessons[i];
         const LessonState& state = states_[i];
         auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
-                                                 QStringLiteral("%1 打/分").arg(lesson.goal), Stars(state.stars),
+                                                 QStringLiteral("%1 打/分").arg(lesson.goal), StarsText(state.stars),
                                                  state.open ? QString() : QStringLiteral("まだ ひらいて いません")});
         item->setData(0, Qt::UserRole, int(i));
         if (!state.open)
@@ -137,7 +126,7 @@ void Tcoursedlg::startButtonClick()
         // The items the learner can type: keys met in the last 30 days.
         std::array<bool, 256> typed {};
         if (RecordStore* store = Recorder().store())
-            for (const UnitCount& key : store->keysSince(Since(RecentDays)))
+            for (const UnitCount& key : store->keysSince(RecentSince(QDate::currentDate())))
                 if (key.name.size() == 1)
                     typed[static_cast<unsigned char>(key.name.front())] = true;
         MakeWeakLesson(AllProblems(course_), weak_, typed, WeakLessonSet, DrillRandom);

@@ -18,23 +18,6 @@ Tkb1* kb1 = nullptr;
 
 namespace {
 
-constexpr int CellSize = KeyCellSize;
-
-struct FingerCell {
-    const char* caption;
-    const char* name;
-    int left;
-    int width;
-    Finger finger;
-};
-
-constexpr int FingerRowTop = 104;
-constexpr FingerCell FingerCells[] = {
-    {"小", "l_ko", 32, 12, LeftLittle}, {"薬", "l_ku", 48, 12, LeftRing},   {"中", "l_na", 64, 12, LeftMiddle},
-    {"人", "l_hi", 80, 12, LeftIndex},  {"親   親", "oya", 96, 42, Thumbs}, {"人", "r_hi", 144, 12, RightIndex},
-    {"中", "r_na", 160, 12, RightMiddle}, {"薬", "r_ku", 176, 12, RightRing}, {"小", "r_ko", 192, 12, RightLittle},
-};
-
 // Puts a one-character caption's ink in the middle of its cell: full-width
 // brackets and signs draw at one side of their em box, where the cell's
 // edge would cut them. The caption is placed by an indent from the side it
@@ -59,7 +42,7 @@ void CentreInk(QLabel* cell)
 
 QLabel* MakeCell(QWidget* parent, const char* caption, const char* name, QRect place)
 {
-    QLabel* cell = MakeLabel(parent, QString::fromUtf8(caption), place.left(), place.top(), DrillFont(CellSize));
+    QLabel* cell = MakeLabel(parent, QString::fromUtf8(caption), place.left(), place.top(), DrillFont(KeyCellSize));
     cell->setObjectName(QString::fromLatin1(name));
     cell->setAlignment(Qt::AlignCenter);
     cell->setFixedSize(place.size());
@@ -74,19 +57,19 @@ Tkb1::Tkb1(QWidget* drillWindow)
 {
     setWindowTitle(QStringLiteral("キーボード"));
     setFixedSize(KeyboardDrawnWidth, KeyboardDrawnHeight);
-    setFont(DrillFont(CellSize));
+    setFont(DrillFont(KeyCellSize));
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
     std::size_t placed = 0;
     for (const KeyCell& k : KeyCells) {
-        const QRect place(k.left, k.top, k.width, CellSize);
+        const QRect place(k.left, k.top, k.width, KeyCellSize);
         QLabel* cell = MakeCell(this, k.caption, k.name, place);
         SetColours(cell, Qt::black, Qt::white);
         KeyLabels[k.index] = cell;
         drawnPlaces_[placed++] = {cell, place};
     }
-    for (const FingerCell& f : FingerCells) {
-        const QRect place(f.left, FingerRowTop, f.width, CellSize);
+    for (const KeyboardFingerCell& f : KeyboardFingerCells) {
+        const QRect place(f.left, KeyboardFingerRowTop, f.width, KeyCellSize);
         QLabel* cell = MakeCell(this, f.caption, f.name, place);
         drawnPlaces_[placed++] = {cell, place};
         SetBackground(cell, faceColour());
@@ -177,7 +160,7 @@ void Tkb1::placeCells(double scale)
     if (scale == scale_)
         return;
     scale_ = scale;
-    const QFont font = DrillFont(static_cast<int>(std::lround(CellSize * scale)));
+    const QFont font = DrillFont(static_cast<int>(std::lround(KeyCellSize * scale)));
     for (const auto& [cell, place] : drawnPlaces_) {
         const QRect scaled(QPoint(int(std::lround(place.left() * scale)), int(std::lround(place.top() * scale))),
                            QPoint(int(std::lround((place.right() + 1) * scale)) - 1,

@@ -5,8 +5,8 @@
 #include <iterator>
 
 // The JIS keyboard as the keyboard window draws it: five rows of cells in
-// a window of 251 x 126, each caption a full-width character. The records
-// window draws the same keyboard larger.
+// a window of 251 x 126, each caption a full-width character, and the
+// finger row under them. The records window draws the keys larger.
 struct KeyCell {
     const char* caption;
     const char* name;
@@ -44,3 +44,19 @@ inline constexpr KeyCell KeyCells[] = {
     {"　　　　　　　", "Label_sp", 80, 72, 84, 10},
 };
 static_assert(std::size(KeyCells) == KeyLabelCount);
+
+// The finger row under the keys.
+struct KeyboardFingerCell {
+    const char* caption;
+    const char* name;
+    int left;
+    int width;
+    Finger finger;
+};
+
+constexpr int KeyboardFingerRowTop = 104;
+inline constexpr KeyboardFingerCell KeyboardFingerCells[] = {
+    {"小", "l_ko", 32, 12, LeftLittle}, {"薬", "l_ku", 48, 12, LeftRing},   {"中", "l_na", 64, 12, LeftMiddle},
+    {"人", "l_hi", 80, 12, LeftIndex},  {"親   親", "oya", 96, 42, Thumbs}, {"人", "r_hi", 144, 12, RightIndex},
+    {"中", "r_na", 160, 12, RightMiddle}, {"薬", "r_ku", 176, 12, RightRing}, {"小", "r_ko", 192, 12, RightLittle},
+};

@@ -163,12 +163,17 @@ void Tmain1::refreshDrillDisplay()
     const bool timeTrial = Counters.Mode < 4;
     const auto limit = static_cast<std::uint32_t>(std::max<std::int32_t>(0, Counters.TimeLimit)) * 1000u;
     SetSizedText(time1, QString::fromLatin1(ClockText(timeTrial ? std::min(limit, 999999u) : 0).c_str()));
+    showCounts();
+    bu1->hide();
+    Counters.BooCountdown = 0;
+}
+
+void Tmain1::showCounts()
+{
     SetSizedText(hit1, Decimal(Counters.Hits));
     SetSizedText(miss1, Decimal(Counters.Misses));
     if (progressShown_)
         SetSizedText(progress1, QString::fromStdString(ProgressText(Counters.Hits, Counters.Mode)));
-    bu1->hide();
-    Counters.BooCountdown = 0;
 }
 
 void Tmain1::prepareAids()
@@ -411,10 +416,7 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         if (KeySound)
             CurrentPlatform().playSound(Platform::Sound::Miss);
     }
-    SetSizedText(hit1, Decimal(Counters.Hits));
-    SetSizedText(miss1, Decimal(Counters.Misses));
-    if (progressShown_)
-        SetSizedText(progress1, QString::fromStdString(ProgressText(Counters.Hits, Counters.Mode)));
+    showCounts();
     if (Counters.Mode >= 4 && Counters.Hits == CharacterTarget(Counters.Mode))
         FinishDrill();
 }
@@ -502,7 +504,7 @@ void Tmain1::recordDrill(const DrillResult& result)
     drill.mode = Counters.Mode;
     drill.hits = Counters.Hits;
     drill.misses = Counters.Misses;
-    drill.elapsedMs = static_cast<std::uint32_t>(ClockMilliseconds(result.timeText));
+    drill.elapsedMs = result.elapsedMs;
     drill.score = result.score;
     if (ChosenLesson)
         drill.lesson = ChosenLesson->name;

@@ -107,6 +107,8 @@ protected:
 
 private:
     void refreshDrillDisplay();
+    // The hits and misses, and the progress count when it shows.
+    void showCounts();
     void prepareAids();
     void fitProblemFonts();
     void showKanaGroups();

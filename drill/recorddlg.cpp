@@ -268,7 +268,7 @@ void Trecorddlg::showProgress()
 void Trecorddlg::showRecent(const QDate& today)
 {
     RecordStore* store = Recorder().store();
-    const std::string since = RecordTime(QDateTime(today.addDays(1 - RecentDays), QTime(0, 0)));
+    const std::string since = RecentSince(today);
     const std::vector<UnitCount> keys = store ? store->keysSince(since) : std::vector<UnitCount>();
     keyboard->setCounts(keys);
 

@@ -10,6 +10,11 @@ std::string RecordTime(const QDateTime& time)
     return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toStdString();
 }
 
+std::string RecentSince(const QDate& today)
+{
+    return RecordTime(QDateTime(today.addDays(1 - RecentDays), QTime(0, 0)));
+}
+
 int DaysInARow(const std::vector<std::string>& daysNewestFirst, const QDate& today)
 {
     int run = 0;
@@ -34,20 +39,23 @@ double MissRate(const UnitCount& unit)
     return all == 0 ? 0.0 : unit.misses / all;
 }
 
+bool Weaker(const UnitCount& a, const UnitCount& b)
+{
+    const double ra = MissRate(a);
+    const double rb = MissRate(b);
+    if (ra != rb)
+        return ra > rb;
+    if (a.misses != b.misses)
+        return a.misses > b.misses;
+    return a.name < b.name;
+}
+
 std::vector<UnitCount> Weakest(std::vector<UnitCount> units, std::size_t count, std::uint32_t minimumKeys)
 {
     std::erase_if(units, [minimumKeys](const UnitCount& u) {
         return u.misses == 0 || std::uint64_t(u.hits) + u.misses < minimumKeys;
     });
-    std::sort(units.begin(), units.end(), [](const UnitCount& a, const UnitCount& b) {
-        const double ra = MissRate(a);
-        const double rb = MissRate(b);
-        if (ra != rb)
-            return ra > rb;
-        if (a.misses != b.misses)
-            return a.misses > b.misses;
-        return a.name < b.name;
-    });
+    std::sort(units.begin(), units.end(), Weaker);
     if (units.size() > count)
         units.resize(count);
     return units;

@@ -22,13 +22,19 @@ constexpr int RecentDays = 30;
 
 // A time as the records store it: UTC, ISO 8601, to the second.
 std::string RecordTime(const QDateTime& time);
+// The start of the first of the recent days, local midnight, as a record's time.
+std::string RecentSince(const QDate& today);
 
 // The days in a row with practice that end today, or yesterday when today
 // has none yet: the run still stands until today is over.
 int DaysInARow(const std::vector<std::string>& daysNewestFirst, const QDate& today);
 
+// Whether `a` is weaker than `b`: by miss rate, then by misses, then by
+// name, so that the order is the same every time.
+bool Weaker(const UnitCount& a, const UnitCount& b);
+
 // The weakest units: those met at least `minimumKeys` times and missed at
-// all, by miss rate, then by misses; at most `count`.
+// all, weakest first; at most `count`.
 std::vector<UnitCount> Weakest(std::vector<UnitCount> units, std::size_t count, std::uint32_t minimumKeys);
 
 // The key cell (as KeyIndexFor counts) of a character, shifted ones on

@@ -10,8 +10,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include <cstdio>
-
 namespace {
 
 // SQLite's primary result codes that say the file is no database of ours.
@@ -35,6 +33,8 @@ constexpr int SqliteError = 1;
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 std::string Std(const QVariant& v) { return v.toString().toStdString(); }
+// SQL's NULL for an empty text: a level's drill has no lesson.
+QVariant TextOrNull(const std::string& s) { return s.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(Text(s)); }
 
 // The files SQLite keeps beside a database while it writes: a hot journal
 // belongs to its database and must go where the database goes.
@@ -85,34 +85,23 @@ public:
     std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) override
     {
         // IS, not =: a level's drills have no lesson.
-        QSqlQuery q = select(QStringLiteral("SELECT %1 FROM drills WHERE level = ? AND mode = ? AND lesson IS ? "
-                                            "ORDER BY finished_at DESC, id DESC LIMIT 1"),
-                             {level, mode, lesson.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(Text(lesson))});
-        if (q.next())
-            return Summary(q);
-        return std::nullopt;
+        const std::vector<DrillSummary> last =
+            summaries(QStringLiteral("WHERE level = ? AND mode = ? AND lesson IS ? ORDER BY finished_at DESC, id DESC "
+                                     "LIMIT 1"),
+                      {level, mode, TextOrNull(lesson)});
+        return last.empty() ? std::nullopt : std::optional(last.front());
     }
 
     std::vector<DrillSummary> drills(int level, int mode) override
     {
-        QSqlQuery q = level == 0
-            ? select(QStringLiteral("SELECT %1 FROM drills ORDER BY finished_at, id"), {})
-            : select(QStringLiteral("SELECT %1 FROM drills WHERE level = ? AND mode = ? ORDER BY finished_at, id"),
-                     {level, mode});
-        std::vector<DrillSummary> all;
-        while (q.next())
-            all.push_back(Summary(q));
-        return all;
+        return level == 0
+            ? summaries(QStringLiteral("ORDER BY finished_at, id"), {})
+            : summaries(QStringLiteral("WHERE level = ? AND mode = ? ORDER BY finished_at, id"), {level, mode});
     }
 
     std::vector<DrillSummary> lessonDrills() override
     {
-        QSqlQuery q = select(QStringLiteral("SELECT %1 FROM drills WHERE lesson IS NOT NULL ORDER BY finished_at, id"),
-                             {});
-        std::vector<DrillSummary> all;
-        while (q.next())
-            all.push_back(Summary(q));
-        return all;
+        return summaries(QStringLiteral("WHERE lesson IS NOT NULL ORDER BY finished_at, id"), {});
     }
 
     std::vector<UnitDrillRow> unitsSince(const std::string& utc) override
@@ -289,7 +278,7 @@ private:
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
         for (const QVariant& v : {QVariant(Text(d.finishedAt)), QVariant(d.level), QVariant(d.mode),
                                   QVariant(d.hits), QVariant(d.misses), QVariant(d.elapsedMs), QVariant(d.score),
-                                  d.lesson.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(Text(d.lesson))})
+                                  TextOrNull(d.lesson)})
             q.addBindValue(v);
         bool ok = q.exec();
         const QVariant id = q.lastInsertId();
@@ -344,15 +333,18 @@ private:
         return q;
     }
 
-    QSqlQuery select(const QString& sql, const QVariantList& values)
+    // The drills that the rest of a query (`where`, its order) chooses.
+    std::vector<DrillSummary> summaries(const QString& where, const QVariantList& values)
     {
-        return run(sql.arg(QStringLiteral("finished_at, level, mode, hits, misses, elapsed_ms, score, lesson")), values);
-    }
-
-    static DrillSummary Summary(const QSqlQuery& q)
-    {
-        return {Std(q.value(0)),     q.value(1).toInt(),  q.value(2).toInt(), q.value(3).toUInt(),
-                q.value(4).toUInt(), q.value(5).toUInt(), q.value(6).toInt(), Std(q.value(7))};
+        QSqlQuery q = run(QStringLiteral("SELECT finished_at, level, mode, hits, misses, elapsed_ms, score, lesson "
+                                         "FROM drills ")
+                              + where,
+                          values);
+        std::vector<DrillSummary> all;
+        while (q.next())
+            all.push_back({Std(q.value(0)), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toUInt(),
+                           q.value(4).toUInt(), q.value(5).toUInt(), q.value(6).toInt(), Std(q.value(7))});
+        return all;
     }
 
     const QString connection_;

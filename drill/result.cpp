@@ -1,5 +1,6 @@
 #include "result.h"
 
+#include "course.h"
 #include "recordstats.h"
 #include "tally.h"
 #include "ui.h"
@@ -102,8 +103,7 @@ void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<Dri
 void Tresultdlg::showVerdict(int stars, int goal, const QString& next)
 {
     if (stars > 0) {
-        const QString shown = QString(stars, QChar(u'★')) + QString(3 - stars, QChar(u'☆'));
-        verdict1->setText(QStringLiteral("ごうかく！ %1").arg(shown)
+        verdict1->setText(QStringLiteral("ごうかく！ %1").arg(StarsText(stars))
                                    + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next)));
         SetTextColour(verdict1, Green);
     } else {

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <cstdint>
+
 HighScores HighScoreTable;
 
 QStringList LevelNames()
@@ -18,6 +21,9 @@ QStringList ModeNames()
             QStringLiteral("200文字タイムトライアル")};
 }
 
+namespace {
+
+// Milliseconds of a clock text such as " 45.678".
 std::int64_t ClockMilliseconds(const std::string& text)
 {
     std::size_t i = text.find_first_not_of(' ');
@@ -34,6 +40,8 @@ std::int64_t ClockMilliseconds(const std::string& text)
         fraction *= 10;
     return seconds * 1000 + fraction;
 }
+
+} // namespace
 
 bool RecordScore(HighScores& table, int level, int mode, std::int32_t score)
 {
@@ -59,6 +67,7 @@ DrillResult ScoreDrill(const DrillCounters& counters, const std::string& clockTe
         score = (2000 - perKey) / 2 - penalty;
     }
     result.score = static_cast<std::int32_t>(score < 0 ? 0 : score);
+    result.elapsedMs = static_cast<std::uint32_t>(std::min<std::int64_t>(ClockMilliseconds(result.timeText), UINT32_MAX));
     return result;
 }
 

@@ -33,10 +33,8 @@ bool RecordScore(HighScores& table, int level, int mode, std::int32_t score);
 struct DrillResult {
     std::string timeText; // as the result dialog shows it
     std::int32_t score = 0;
+    std::uint32_t elapsedMs = 0; // what timeText says
 };
-
-// Milliseconds of a clock text such as " 45.678".
-std::int64_t ClockMilliseconds(const std::string& text);
 
 // The time text and total score of a finished drill. A character trial is
 // timed by the clock text last shown in the drill window.

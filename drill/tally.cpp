@@ -6,6 +6,11 @@
 
 #include <algorithm>
 
+std::string_view KanaOfSlot(std::uint16_t slot, const RomajiTableData& table)
+{
+    return slot == SmallTsuSlot ? SmallTsu : table.Entries[slot].Kana.view();
+}
+
 void MapKeysToKana(std::string_view reading, const RomajiTableData& table, std::string_view sokuon, KeyKana& out)
 {
     out.count = 0;
@@ -66,7 +71,7 @@ DrillRecord MakeDrillRecord(const DrillSummary& drill, const DrillTally& tally, 
     for (std::uint16_t slot = 0; slot < KanaSlotCount; ++slot) {
         if (!tally.kanaHits[slot] && !tally.kanaMisses[slot])
             continue;
-        const std::string_view kana = slot == SmallTsuSlot ? SmallTsu : table.Entries[slot].Kana.view();
+        const std::string_view kana = KanaOfSlot(slot, table);
         if (!IsKanaUnit(kana))
             continue;
         const std::string name = Cp932ToUtf8(kana);

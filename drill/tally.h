@@ -13,6 +13,9 @@
 constexpr std::uint16_t SmallTsuSlot = RomajiTableData::Capacity;
 constexpr std::uint16_t KanaSlotCount = SmallTsuSlot + 1;
 
+// The kana (CP932) of a slot.
+std::string_view KanaOfSlot(std::uint16_t slot, const RomajiTableData& table);
+
 // The kana that each key of a romaji text types, 0-based by key; a small
 // tsu takes its share (SmallTsuShare) of the syllable after it.
 struct KeyKana {
