@@ -6,16 +6,17 @@
 // both and prints the table.
 
 #include "counters.h"
-#include "guide.h"
+#include "fingerguide.h"
 #include "keyboard.h"
 #include "main.h"
 #include "platform.h"
 #include "problems.h"
-#include "roma.h"
-#include "settings.h"
-#include "settingsfile.h"
+#include "romajitable.h"
+#include "settings/options.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
 #include "textfile.h"
-#include "ui.h"
+#include "widgets/drawing.h"
 
 #include <QDialog>
 #include <QFontMetrics>

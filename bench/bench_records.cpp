@@ -8,17 +8,17 @@
 // `window` and `record` work on the file as it is; scripts/bench gives
 // `record` a copy.
 
-#include "chart.h"
 #include "platform.h"
 #include "problems.h"
 #include "random.h"
 #include "recorddlg.h"
-#include "recordkeeper.h"
-#include "records.h"
-#include "recordstats.h"
-#include "roma.h"
-#include "tally.h"
-#include "ui.h"
+#include "records/drilltally.h"
+#include "records/recordkeeper.h"
+#include "records/recordstats.h"
+#include "records/recordstore.h"
+#include "romajitable.h"
+#include "widgets/chart.h"
+#include "widgets/drawing.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -80,7 +80,7 @@ DrillRecord SimulatedDrill(int level, int mode, const QDateTime& at, RandomGener
         }
     }
     DrillSummary drill {RecordTime(at), level, mode, hits, misses, 0, 0, {}};
-    drill.elapsedMs = mode <= 3 ? 60000u * (mode == 1 ? 1 : mode == 2 ? 3 : 5) : hits * (200 + random.below(300));
+    drill.elapsedMs = IsTimeTrial(mode) ? 1000u * TimeLimitOf(mode) : hits * (200 + random.below(300));
     drill.score = std::int32_t(hits) - 5 * std::int32_t(misses);
     return MakeDrillRecord(drill, tally, RomajiTable);
 }

@@ -10,8 +10,8 @@
 // usage: screen_floor ROMAJI MASKS SENTENCE MEANING [SENTENCE MEANING]...
 //   MASKS holds two hex digits per romaji character, its finger bits.
 
-#include "settings.h"
-#include "ui.h"
+#include "settings/settings.h"
+#include "widgets/drawing.h"
 
 #include <QApplication>
 #include <QButtonGroup>

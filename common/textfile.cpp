@@ -163,6 +163,14 @@ WriteOutcome RewriteInPlace(const std::string& path, const struct stat& old, std
 
 } // namespace
 
+std::string_view TrimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 LineReader::LineReader(std::string_view bytes, LineRules rules) : bytes_(bytes), rules_(rules) {}
 
 bool LineReader::atEnd() const

@@ -32,6 +32,10 @@ private:
 
 constexpr std::string_view LineEnd = "\r\n";
 
+// The text without the blanks (spaces and tabs) at either end, as the
+// fields of a line are read.
+std::string_view TrimBlanks(std::string_view text);
+
 enum class FileStatus { Ok, CannotOpen, ReadError, TooLarge };
 
 struct FileBytes {

@@ -2,17 +2,17 @@
 #include "keyboard.h"
 #include "main.h"
 #include "platform.h"
+#include "programicon.h"
 #include "qtplatform.h"
 #include "rank.h"
-#include "settings.h"
 #include "result.h"
 #include "session.h"
+#include "settings/options.h"
 #include "stop.h"
 #include "title.h"
 #include "userfiles.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdlib>
 
@@ -23,10 +23,7 @@ int main(int argc, char* argv[])
     // as they are, since no display name is set.
     QCoreApplication::setApplicationName(QStringLiteral("ポプリカ"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.Drill"));
-    QIcon icon;
-    for (const int size : {16, 32, 48, 256})
-        icon.addFile(QStringLiteral(":/icons/%1/org.kidrill.Drill.png").arg(size));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.Drill")));
 
     // Before anything is loaded: a second start over the same files ends here.
     InstanceGuard guard(QStringLiteral("kidrill"),

@@ -1,6 +1,6 @@
-#include "icon.h"
 #include "instanceguard.h"
 #include "main.h"
+#include "programicon.h"
 #include "terminationsignals.h"
 #include "userfiles.h"
 
@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     // it is.
     QApplication::setApplicationName(QStringLiteral("かきこ"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.WordList"));
-    QApplication::setWindowIcon(EditorIcon());
+    QApplication::setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.WordList")));
 
     // Where the drill looks for the list too; a second editor over the same
     // list ends here, before it reads anything.

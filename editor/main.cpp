@@ -1,7 +1,7 @@
 #include "main.h"
 
 #include "boxtext.h"
-#include "icon.h"
+#include "programicon.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +77,7 @@ TForm1::TForm1(const QString& directory, const QString& appDirectory, Tell tell,
     }
 
     setWindowTitle(Caption);
-    setWindowIcon(EditorIcon());
+    setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.WordList")));
     setFont(EditorFont());
     move(InitialPlace);
     resize(InitialClient);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editrules.h"
-#include "romaji.h"
+#include "romajiconversion.h"
 #include "wordlist.h"
 
 #include <QString>

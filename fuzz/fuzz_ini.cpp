@@ -1,8 +1,8 @@
 // The settings store and the integer syntax on any bytes: a write is read
 // back, every other line survives, and a parsed integer prints and parses
 // back to itself.
-#include "inifile.h"
-#include "settingsfile.h"
+#include "settings/inifile.h"
+#include "settings/settingsfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // The romaji table, the conversion and the flexible matcher: the bytes
 // before the first NUL are a roma.txt, each line after it a reading, and
 // the bytes after a second NUL the keys typed for every reading.
-#include "roma.h"
-#include "romajimatch.h"
+#include "romajimatcher.h"
+#include "romajitable.h"
 
 #include <cstdint>
 #include <cstdlib>

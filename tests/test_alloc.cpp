@@ -1,7 +1,7 @@
 #include "clock.h"
-#include "keys.h"
-#include "roma.h"
-#include "romajimatch.h"
+#include "keystroke.h"
+#include "romajimatcher.h"
+#include "romajitable.h"
 #include "testsupport.h"
 #include "textfile.h"
 

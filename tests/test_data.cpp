@@ -1,8 +1,8 @@
-#include "course.h"
+#include "course/course.h"
 #include "cp932.h"
 #include "problems.h"
 #include "recordingplatform.h"
-#include "roma.h"
+#include "romajitable.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "platform.h"
 #include "recordingplatform.h"
 #include "scores.h"
-#include "settingsfile.h"
+#include "settings/settingsfile.h"
 #include "testsupport.h"
 #include "textfile.h"
 #include "userfiles.h"

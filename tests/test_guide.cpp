@@ -1,7 +1,8 @@
-#include "guide.h"
+#include "fingerguide.h"
+#include "keyboardlayout.h"
 #include "platform.h"
 #include "recordingplatform.h"
-#include "roma.h"
+#include "romajitable.h"
 #include "testsupport.h"
 #include "textfile.h"
 

@@ -3,14 +3,15 @@
 // server, whose null sink is recorded. Every key must be heard, soon after
 // it, and a new sound must cut off the one still playing.
 
-#include "guide.h"
-#include "keys.h"
+#include "fingerguide.h"
+#include "keystroke.h"
 #include "main.h"
 #include "problems.h"
 #include "qtplatform.h"
-#include "roma.h"
-#include "settings.h"
-#include "settingsfile.h"
+#include "romajitable.h"
+#include "settings/options.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
 #include "testsupport.h"
 
 #include <QDir>

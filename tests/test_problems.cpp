@@ -1,6 +1,6 @@
 #include "problems.h"
 #include "recordingplatform.h"
-#include "roma.h"
+#include "romajitable.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "recordingplatform.h"
-#include "recordkeeper.h"
+#include "records/drilltally.h"
+#include "records/recordkeeper.h"
+#include "records/recordstats.h"
+#include "records/recordstore.h"
 #include "recordschema.h"
-#include "records.h"
-#include "recordstats.h"
-#include "tally.h"
 #include "testsupport.h"
 #include "textfile.h"
 

@@ -1,7 +1,7 @@
+#include "kanagroups.h"
 #include "recordingplatform.h"
-#include "reading.h"
-#include "roma.h"
-#include "romajimatch.h"
+#include "romajimatcher.h"
+#include "romajitable.h"
 #include "testsupport.h"
 #include "textfile.h"
 

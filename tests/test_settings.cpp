@@ -1,8 +1,8 @@
-#include "inifile.h"
-#include "options.h"
 #include "recordingplatform.h"
-#include "settings.h"
-#include "settingsfile.h"
+#include "settings/inifile.h"
+#include "settings/options.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
 #include "testsupport.h"
 #include "windowplace.h"
 

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "records/recordstore.h"
+
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The course: lessons in the order they are taught, each a word list of
+// its own, passed at an accuracy and a speed, and one more lesson made from
+// the learner's weak keys and kana.
+
+struct Lesson {
+    std::string file; // a bare file name in the application directory
+    QString title;
+    int goal = 0;     // correct keys per minute to pass
+};
+
+struct Course {
+    static constexpr std::size_t Capacity = 200;
+    std::vector<Lesson> lessons;
+    // What was wrong with the file, a line each: "course.txt 3 行目: …".
+    QStringList problems;
+};
+
+// course.txt: one lesson a line, "file,title,goal" (CP932, the word lists'
+// line rules). Empty lines and lines that start with ";" are skipped; a bad
+// line is left out and named in `problems`.
+Course ParseCourse(std::string_view bytes, const QString& fileName);
+
+// Passing and stars. A lesson is passed at PassAccuracy % or more and at
+// its goal; the stars grow with both.
+constexpr double PassAccuracy = 95.0;
+int StarsFor(const DrillSummary& drill, int goal);
+// Stars as shown: "★★☆".
+QString StarsText(int stars);
+
+// What the learner has done of each lesson: its best stars (0 for not yet
+// passed) and whether it may be played. The first lesson is always open,
+// every other one once the one before it is passed, or all of them when
+// a parent opened them.
+struct LessonState {
+    int stars = 0;
+    bool open = false;
+};
+std::vector<LessonState> LessonStates(const Course& course, const std::vector<DrillSummary>& lessonDrills,
+                                      bool allOpen);
+
+// The name the records give the weak lesson's drills.
+constexpr const char* WeakLessonName = "にがて";
+
+// The lesson the next drill plays, chosen in the course window; none for
+// a level's drill.
+struct LessonChoice {
+    std::string name; // its file, or WeakLessonName
+    QString title;
+    int goal = 0;     // none for the weak lesson, which is practice only
+    QString next;     // the title of the lesson its pass opens, if any
+};
+extern std::optional<LessonChoice> ChosenLesson;
+
+// A file of the course: where a teacher put it beside the learner's files,
+// else the one shipped in the application directory.
+std::string CourseFilePath(const std::string& name);
+// course.txt, read afresh; a missing or unreadable file is a problem.
+Course LoadCourse();

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The learner's records: every finished drill with its keys and kana, in a
+// SQLite file. The store lives in a module of its own, loaded only when
+// records are on, so that nothing of the database costs the drill at
+// start-up otherwise. Texts are UTF-8; times are UTC, ISO 8601.
+
+// A key (the character, as text) or a kana, and how it went.
+struct UnitCount {
+    std::string name;
+    std::uint32_t hits = 0;
+    std::uint32_t misses = 0;
+};
+
+struct DrillSummary {
+    std::string finishedAt; // "2026-12-09T18:10:38Z"
+    int level = 0;
+    int mode = 0;
+    std::uint32_t hits = 0;
+    std::uint32_t misses = 0;
+    std::uint32_t elapsedMs = 0;
+    std::int32_t score = 0;
+    std::string lesson; // the lesson's file, or the weak lesson's name; empty for a level
+};
+
+struct DrillRecord {
+    DrillSummary drill;
+    std::vector<UnitCount> keys;
+    std::vector<UnitCount> kana;
+};
+
+// A key or kana of one drill.
+struct UnitDrillRow {
+    std::int64_t drill = 0;
+    std::string name;
+    bool kana = false;
+    std::uint32_t hits = 0;
+    std::uint32_t misses = 0;
+};
+
+// Practice of one day, in the learner's local time.
+struct DayTotal {
+    std::string day; // "2026-12-09"
+    std::uint64_t elapsedMs = 0;
+    std::uint64_t hits = 0;
+};
+
+class RecordStore {
+public:
+    virtual ~RecordStore() = default;
+
+    enum class Opening {
+        Ready,
+        // The file was no database of ours: it was renamed to setAside() and
+        // a new one begun.
+        StartedAnew,
+        // Nothing can be kept: the location cannot be written, or a broken
+        // file could not be set aside.
+        Unavailable,
+    };
+    virtual Opening open(const std::string& path) = 0;
+    // Where a broken file went; empty when none did.
+    virtual std::string setAside() const = 0;
+    // Why the last step failed, in the database's words.
+    virtual std::string lastError() const = 0;
+
+    // One transaction: the drill and its keys and kana, or nothing.
+    virtual bool record(const DrillRecord& drill) = 0;
+
+    // The latest drill of a level (or lesson) and mode.
+    virtual std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) = 0;
+    // The drills of a level and mode, oldest first; level and mode 0 for all.
+    virtual std::vector<DrillSummary> drills(int level, int mode) = 0;
+    // The drills of the course's lessons, oldest first.
+    virtual std::vector<DrillSummary> lessonDrills() = 0;
+    // Each key and kana of every drill since a UTC time, the newest drill
+    // first.
+    virtual std::vector<UnitDrillRow> unitsSince(const std::string& utc) = 0;
+    // Totals since a UTC time, of every drill.
+    virtual std::vector<UnitCount> keysSince(const std::string& utc) = 0;
+    virtual std::vector<UnitCount> kanaSince(const std::string& utc) = 0;
+    // Totals per local day of the drills since a UTC time, oldest first;
+    // days without practice are absent.
+    virtual std::vector<DayTotal> daysSince(const std::string& utc) = 0;
+    // Every local day with practice, newest first.
+    virtual std::vector<std::string> practiceDays() = 0;
+};
+
+// The module's one entry point: a new store, owned by the caller.
+extern "C" RecordStore* CreateRecordStore();
+constexpr const char* RecordsModuleName = "kidrill_records";
+constexpr const char* RecordsModuleEntry = "CreateRecordStore";
+
+// The file beside the learner's settings.
+constexpr const char* RecordsFileName = "records.sqlite";

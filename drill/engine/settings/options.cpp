@@ -1,0 +1,108 @@
+#include "settings/options.h"
+
+#include "drillkind.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <string>
+
+bool ShowKeyboard = OptionDefault("ShowKeyboard");
+bool KeySound = OptionDefault("KeySound");
+bool FlexibleRomaji = OptionDefault("FlexibleRomaji");
+bool Records = OptionDefault("Records");
+bool Lessons = OptionDefault("Lessons");
+bool AllLessonsOpen = OptionDefault("AllLessonsOpen");
+bool ShowReading = OptionDefault("ShowReading");
+bool ShowProgress = OptionDefault("ShowProgress");
+bool EscapeEnds = OptionDefault("EscapeEnds");
+bool RememberChoice = OptionDefault("RememberChoice");
+bool ResizableKeyboard = OptionDefault("ResizableKeyboard");
+
+namespace {
+
+bool ReadFlag(const IniFile& profile, const OptionRow& row)
+{
+    return ReadInteger(profile, "Option", row.key, row.byDefault ? 1 : 0) != 0;
+}
+
+Colour ReadColour(const IniFile& profile, std::size_t finger)
+{
+    return static_cast<Colour>(
+        ReadInteger(profile, "Color", ColourKeys[finger], static_cast<std::int32_t>(DefaultFingerColours[finger])));
+}
+
+// A stored number that is not one of the group's items starts at the first.
+int ReadItem(const IniFile& profile, const char* key, int count)
+{
+    const std::int32_t item = ReadInteger(profile, "Option", key, 1);
+    return item >= 1 && item <= count ? item : 1;
+}
+
+} // namespace
+
+SettingsChoice ReadChoice(const IniFile& profile)
+{
+    SettingsChoice choice;
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        choice.options[i] = ReadFlag(profile, OptionRows[i]);
+    for (std::size_t f = 0; f < choice.colours.size(); ++f)
+        choice.colours[f] = ReadColour(profile, f);
+    return choice;
+}
+
+SettingsChoice CurrentChoice()
+{
+    SettingsChoice choice;
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        choice.options[i] = *OptionRows[i].value;
+    std::copy(FingerColours.begin(), FingerColours.end(), choice.colours.begin());
+    return choice;
+}
+
+void ApplyChoice(const SettingsChoice& choice)
+{
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        *OptionRows[i].value = choice.options[i];
+    std::copy(choice.colours.begin(), choice.colours.end(), FingerColours.begin());
+}
+
+SettingsChoice DefaultChoice()
+{
+    return ReadChoice(IniFile());
+}
+
+SettingsChoice RecommendedChoice(SettingsChoice choice)
+{
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        choice.options[i] = choice.options[i] || OptionRows[i].recommended;
+    return choice;
+}
+
+void StoreChoice(IniFile& profile, const SettingsChoice& choice)
+{
+    const SettingsChoice stored = ReadChoice(profile);
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        if (stored.options[i] != choice.options[i])
+            profile.write("Option", OptionRows[i].key, choice.options[i] ? "1" : "0");
+    for (std::size_t f = 0; f < choice.colours.size(); ++f)
+        if (stored.colours[f] != choice.colours[f])
+            profile.write("Color", ColourKeys[f], std::to_string(static_cast<std::int32_t>(choice.colours[f])));
+}
+
+void ReadRemembered(const IniFile& profile)
+{
+    RememberedMode = ReadItem(profile, "LastMode", ModeCount);
+    RememberedLevel = ReadItem(profile, "LastLevel", LevelCount);
+    KeyboardWidth = std::clamp(ReadInteger(profile, "Position", "KeyboardWidth", KeyboardDrawnWidth),
+                               KeyboardDrawnWidth, KeyboardLargestWidth);
+}
+
+void StoreRemembered(IniFile& profile)
+{
+    if (RememberChoice) {
+        profile.write("Option", "LastMode", std::to_string(RememberedMode));
+        profile.write("Option", "LastLevel", std::to_string(RememberedLevel));
+    }
+    if (ResizableKeyboard)
+        profile.write("Position", "KeyboardWidth", std::to_string(KeyboardWidth));
+}

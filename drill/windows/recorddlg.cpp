@@ -1,0 +1,233 @@
+#include "recorddlg.h"
+
+#include "drillkind.h"
+#include "platform.h"
+#include "records/drilltally.h"
+#include "records/recordkeeper.h"
+#include "records/recordstats.h"
+#include "widgets/chart.h"
+#include "widgets/drawing.h"
+#include "widgets/heatkeyboard.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr std::size_t WeakKanaShown = 10;
+const QColor SpeedColour = ToQColor(Teal); // as the next key
+const QColor AccuracyColour(0xC0, 0x60, 0x00);
+const QColor KeysColour(0x80, 0xB0, 0xD8);
+const QColor MinutesColour(0x00, 0x60, 0x00);
+QLabel* Heading(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(DrillFont(16, true));
+    return label;
+}
+
+QString Duration(std::uint64_t ms)
+{
+    const std::uint64_t minutes = (ms + 30000) / 60000;
+    return minutes >= 60 ? QStringLiteral("%1時間%2分").arg(minutes / 60).arg(minutes % 60)
+                         : QStringLiteral("%1分").arg(minutes);
+}
+
+} // namespace
+
+Trecorddlg::Trecorddlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint)
+{
+    setWindowTitle(QStringLiteral("きろく"));
+    setFont(DrillFont(14));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* choice = new QHBoxLayout;
+    levelBox = new QComboBox(this);
+    modeBox = new QComboBox(this);
+    levelBox->addItems(LevelNames());
+    modeBox->addItems(ModeNames());
+    choice->addWidget(Heading(QStringLiteral("はやさと正確さ"), this));
+    choice->addStretch();
+    choice->addWidget(new QLabel(QStringLiteral("レベル"), this));
+    choice->addWidget(levelBox);
+    choice->addWidget(new QLabel(QStringLiteral("モード"), this));
+    choice->addWidget(modeBox);
+    layout->addLayout(choice);
+    progressChart = new Chart(this);
+    progressChart->setEmptyText(QStringLiteral("このレベルとモードのきろくは、まだありません"));
+    layout->addWidget(progressChart, 3);
+
+    auto* weak = new QGridLayout;
+    weak->addWidget(Heading(QStringLiteral("キーごとのミス（30日）"), this), 0, 0);
+    weak->addWidget(Heading(QStringLiteral("ニガテなかな（30日）"), this), 0, 1);
+    keyboard = new HeatKeyboard(this);
+    weak->addWidget(keyboard, 1, 0, Qt::AlignTop);
+    weakKana = new QLabel(this);
+    weakKana->setFont(DrillFont(16));
+    weakKana->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    weakKana->setMinimumWidth(220);
+    weak->addWidget(weakKana, 1, 1);
+    weak->setColumnStretch(1, 1);
+    layout->addLayout(weak);
+
+    layout->addWidget(Heading(QStringLiteral("れんしゅう（30日）"), this));
+    daysChart = new Chart(this);
+    daysChart->setMinimumHeight(150);
+    layout->addWidget(daysChart, 2);
+    summary = new QLabel(this);
+    summary->setFont(DrillFont(16));
+    layout->addWidget(summary);
+
+    auto* buttons = new QHBoxLayout;
+    csvButton = new QPushButton(QStringLiteral("CSV に書き出す"), this);
+    closeButton = new QPushButton(QStringLiteral("とじる"), this);
+    closeButton->setDefault(true);
+    buttons->addStretch();
+    buttons->addWidget(csvButton);
+    buttons->addWidget(closeButton);
+    layout->addLayout(buttons);
+
+    connect(csvButton, &QPushButton::clicked, this, &Trecorddlg::csvButtonClick);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(levelBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
+    connect(modeBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
+    resize(800, 760);
+}
+
+void Trecorddlg::showRecords(int level, int mode, const QDate& today)
+{
+    {
+        const QSignalBlocker levels(levelBox);
+        const QSignalBlocker modes(modeBox);
+        levelBox->setCurrentIndex(level - 1);
+        modeBox->setCurrentIndex(mode - 1);
+    }
+    showProgress();
+    showRecent(today);
+}
+
+void Trecorddlg::showProgress()
+{
+    RecordStore* store = Recorder().store();
+    const std::vector<DrillSummary> drills =
+        store ? store->drills(levelBox->currentIndex() + 1, modeBox->currentIndex() + 1) : std::vector<DrillSummary>();
+    Chart::Series speed {QStringLiteral("はやさ（打/分）"), SpeedColour, false, false, {}};
+    Chart::Series accuracy {QStringLiteral("正確さ（%）"), AccuracyColour, false, true, {}};
+    double fastest = 0;
+    std::size_t best = 0;
+    Chart::XAxis x;
+    for (const DrillSummary& d : drills) {
+        const double day = QDateTime::fromString(QString::fromStdString(d.finishedAt), Qt::ISODate).toSecsSinceEpoch() / 86400.0;
+        const double kpm = KeysPerMinute(d.hits, d.elapsedMs);
+        if (kpm > fastest || speed.points.empty()) {
+            fastest = kpm;
+            best = speed.points.size();
+        }
+        speed.points.push_back({day, kpm});
+        accuracy.points.push_back({day, AccuracyPercent(d.hits, d.misses)});
+    }
+    if (!speed.points.empty()) {
+        // The drills fill the width, with a little room at both ends; a
+        // first day's drills are told apart by their time.
+        const double first = speed.points.front().x();
+        const double span = std::max(speed.points.back().x() - first, 1.0 / 1440);
+        x.min = first - span * 0.04;
+        x.max = first + span * 1.04;
+        for (int i = 0; i <= 4; ++i)
+            x.ticks.push_back(first + span * i / 4);
+        const QString format = span > 365 ? QStringLiteral("yyyy/M") : span >= 4 ? QStringLiteral("M/d")
+                                                                                 : QStringLiteral("M/d H:mm");
+        x.label = [format](double day) { return QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).toString(format); };
+    }
+    progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("打/分")),
+                           ChartAxis {100, 20, QStringLiteral("%")}, x);
+    if (!speed.points.empty())
+        progressChart->setMark(0, best, QStringLiteral("さいこう %1").arg(std::lround(fastest)));
+}
+
+void Trecorddlg::showRecent(const QDate& today)
+{
+    RecordStore* store = Recorder().store();
+    const std::string since = RecentSince(today);
+    const std::vector<UnitCount> keys = store ? store->keysSince(since) : std::vector<UnitCount>();
+    keyboard->setCounts(keys);
+
+    const std::vector<UnitCount> weakest =
+        Weakest(store ? store->kanaSince(since) : std::vector<UnitCount>(), WeakKanaShown, WeakMinimumKeys);
+    QStringList lines;
+    for (std::size_t i = 0; i < weakest.size(); ++i)
+        lines << QStringLiteral("%1. %2　%3（%4回中%5回ミス）")
+                     .arg(i + 1)
+                     .arg(QString::fromStdString(weakest[i].name))
+                     .arg(MissRateText(MissRate(weakest[i])))
+                     .arg(weakest[i].hits + weakest[i].misses)
+                     .arg(weakest[i].misses);
+    weakKana->setText(lines.isEmpty() ? QStringLiteral("ミスの多いかなは、まだありません") : lines.join(QLatin1Char('\n')));
+
+    const std::vector<DayTotal> days = store ? store->daysSince(since) : std::vector<DayTotal>();
+    Chart::Series typed {QStringLiteral("打ったキー"), KeysColour, true, false, {}};
+    Chart::Series minutes {QStringLiteral("れんしゅうした分"), MinutesColour, false, true, {}};
+    std::uint64_t mostKeys = 0, allKeys = 0, allMs = 0;
+    double mostMinutes = 0;
+    const QDate first = today.addDays(1 - RecentDays);
+    for (int i = 0; i < RecentDays; ++i) {
+        const QString day = first.addDays(i).toString(Qt::ISODate);
+        std::uint64_t hits = 0, ms = 0;
+        for (const DayTotal& d : days)
+            if (QString::fromStdString(d.day) == day) {
+                hits = d.hits;
+                ms = d.elapsedMs;
+            }
+        typed.points.push_back({double(i), double(hits)});
+        minutes.points.push_back({double(i), ms / 60000.0});
+        mostKeys = std::max(mostKeys, hits);
+        mostMinutes = std::max(mostMinutes, ms / 60000.0);
+        allKeys += hits;
+        allMs += ms;
+    }
+    Chart::XAxis x {0, RecentDays - 1, {0, 7, 14, 21, 29}, [first](double i) {
+                        return first.addDays(qint64(i)).toString(QStringLiteral("M/d"));
+                    }};
+    daysChart->setData({typed, minutes}, RoundAxis(double(mostKeys), QStringLiteral("打")),
+                       RoundAxis(mostMinutes, QStringLiteral("分")), x);
+
+    const int run = store ? DaysInARow(store->practiceDays(), today) : 0;
+    summary->setText(QStringLiteral("この30日：れんしゅう %1、%2 打　　れんぞく %3 日")
+                         .arg(Duration(allMs))
+                         .arg(QLocale(QLocale::Japanese).toString(qulonglong(allKeys)))
+                         .arg(run));
+}
+
+bool Trecorddlg::exportCsv(const QString& path)
+{
+    RecordStore* store = Recorder().store();
+    const std::vector<DrillSummary> drills = store ? store->drills(0, 0) : std::vector<DrillSummary>();
+    const QByteArray csv = RecordsCsv(drills, LevelNames(), ModeNames());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
+        return true;
+    CurrentPlatform().showError(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(path, file.errorString()).toStdString(),
+                                "きろく");
+    return false;
+}
+
+void Trecorddlg::csvButtonClick()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV に書き出す"),
+                                                      QDir::home().filePath(QStringLiteral("kidrill-records.csv")),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty())
+        exportCsv(path);
+}

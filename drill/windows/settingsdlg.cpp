@@ -1,0 +1,116 @@
+#include "settingsdlg.h"
+
+#include "keyboardlayout.h"
+#include "session.h"
+#include "widgets/drawing.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int WindowWidth = 560;
+constexpr int OptionTop = 12;
+constexpr int OptionStep = 44;
+constexpr int ExplanationPixels = 13;
+
+constexpr int FingerHeight = 24;
+
+QString StyleFor(Colour colour)
+{
+    return QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid #606060; }")
+        .arg(ToQColor(colour).name(), ToQColor(CaptionColourOn(colour)).name());
+}
+
+} // namespace
+
+Tsettingsdlg::Tsettingsdlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("せってい"));
+    setFont(DrillFont(16));
+
+    int top = OptionTop;
+    for (std::size_t i = 0; i < OptionCount; ++i, top += OptionStep) {
+        options[i] = new QCheckBox(QString::fromUtf8(OptionRows[i].caption), this);
+        options[i]->setGeometry(16, top, WindowWidth - 32, 22);
+        explanations[i] = MakeLabel(this, QString::fromUtf8(OptionRows[i].explanation), 40, top + 22,
+                                    DrillFont(ExplanationPixels));
+    }
+
+    MakeLabel(this, QStringLiteral("ゆびの いろ（おすと いろを えらべます）"), 16, top + 4, DrillFont(16));
+    const int fingerTop = top + 28;
+    for (std::size_t f = 0; f < colours.size(); ++f) {
+        const DrillFingerCell& cell = DrillFingerCells[f]; // in the order of the colours
+        colours[f] = new QPushButton(QString::fromUtf8(cell.caption), this);
+        colours[f]->setGeometry(cell.left, fingerTop, cell.width, FingerHeight);
+        colours[f]->setToolTip(QString::fromLatin1(ColourKeys[f]));
+        colours[f]->setFont(DrillFont(13));
+        colours[f]->setAutoDefault(false);
+        connect(colours[f], &QPushButton::clicked, this, [this, f] { pickColour(f); });
+    }
+
+    const int buttonTop = fingerTop + FingerHeight + 24;
+    recommend = new QPushButton(QStringLiteral("おすすめ"), this);
+    recommend->setGeometry(16, buttonTop, 104, 32);
+    reset = new QPushButton(QStringLiteral("はじめにもどす"), this);
+    reset->setGeometry(128, buttonTop, 136, 32);
+    ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(WindowWidth - 208, buttonTop, 88, 32);
+    cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel->setGeometry(WindowWidth - 112, buttonTop, 96, 32);
+    for (QPushButton* button : {recommend, reset, cancel})
+        button->setAutoDefault(false);
+    ok->setDefault(true);
+    setFixedSize(WindowWidth, buttonTop + 32 + 16);
+
+    connect(recommend, &QPushButton::clicked, this, [this] { setChoice(RecommendedChoice(choice())); });
+    connect(reset, &QPushButton::clicked, this, [this] { setChoice(DefaultChoice()); });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool Tsettingsdlg::edit()
+{
+    setChoice(CurrentChoice());
+    options.front()->setFocus();
+    if (exec() != QDialog::Accepted)
+        return false;
+    const SettingsChoice chosen = choice();
+    ApplyChoice(chosen);
+    SaveSettings(&chosen);
+    return true;
+}
+
+void Tsettingsdlg::setChoice(const SettingsChoice& choice)
+{
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        options[i]->setChecked(choice.options[i]);
+    for (std::size_t f = 0; f < colours.size(); ++f)
+        setColour(f, choice.colours[f]);
+}
+
+SettingsChoice Tsettingsdlg::choice() const
+{
+    SettingsChoice choice;
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        choice.options[i] = options[i]->isChecked();
+    choice.colours = chosenColours_;
+    return choice;
+}
+
+void Tsettingsdlg::setColour(std::size_t finger, Colour colour)
+{
+    chosenColours_[finger] = colour;
+    colours[finger]->setStyleSheet(StyleFor(colour));
+}
+
+void Tsettingsdlg::pickColour(std::size_t finger)
+{
+    const QColor picked = QColorDialog::getColor(ToQColor(chosenColours_[finger]), this, QStringLiteral("ゆびの いろ"));
+    if (picked.isValid())
+        setColour(finger, FromQColor(picked));
+}
