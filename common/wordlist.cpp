@@ -47,6 +47,8 @@ bool WordListReader::next(WordRecord& record)
     while (!ended_) {
         const std::string_view line1 = lines_.readLine();
         const std::string_view line2 = lines_.readLine();
+        recordLine_ = linesRead_ + 1;
+        linesRead_ += 2;
         ended_ = lines_.atEnd();
         if (!line1.empty() || !line2.empty()) {
             record = SplitRecord(line1, line2);

@@ -60,10 +60,14 @@ class WordListReader {
 public:
     explicit WordListReader(std::string_view bytes) : lines_(bytes) {}
     bool next(WordRecord& record);
+    // The 1-based line of the file where the last record read begins.
+    std::size_t line() const { return recordLine_; }
 
 private:
     LineReader lines_;
     bool ended_ = false;
+    std::size_t linesRead_ = 0;
+    std::size_t recordLine_ = 0;
 };
 
 // The drill's reader: appends the entries to the set after those already in

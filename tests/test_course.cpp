@@ -5,6 +5,8 @@
 #include "romajitable.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -58,6 +60,56 @@ private slots:
         QCOMPARE(course.problems.join('\n'), problem == "-" ? QString() : problem);
         QCOMPARE(course.lessons.size(), std::size_t(problem.isEmpty() ? 2 : 1));
         QCOMPARE(course.lessons.back().file, std::string("b.txt"));
+    }
+
+    // A teacher's files are checked when the course window opens, and
+    // however large or broken they are, the window shows a few lines.
+    void courseFilesAreCheckedWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("lesson"); // a lesson's list, else course.txt
+        QTest::addColumn<int>("items");   // lessons, or items a learner can type
+        QTest::addColumn<QString>("problems"); // a pattern of the lines, joined by \n
+        const QByteArray items = QByteArray::fromStdString(Cp932Lines({"猫,ねこ", "ねこ", "猫,猫", "ねこ", "", "", "犬,いぬ", "いぬ"}));
+        QTest::newRow("a lesson with a kanji reading") << items << true << 2 << "l\\.txt 3 行目: よみ「猫」の「猫」は うてません";
+        QTest::newRow("an empty lesson") << QByteArray() << true << 0 << "l\\.txt に もんだいが ありません";
+        QTest::newRow("a lesson saved as UTF-8")
+            << QString("猫,ねこ\r\nねこ\r\n").repeated(300).toUtf8() << true << 0
+            << "l\\.txt は UTF-8 で 書かれて います。CP932（Shift_JIS）で 保存して ください\n"
+               "(l\\.txt [1357] 行目: よみ「.*」の「.*」は うてません\n){4}"
+               "ほかにも 296 行 あります";
+        QByteArray many;
+        for (int n = 1; n <= 10000; ++n)
+            many += QString("l%1.txt,題,30\r\n").arg(n).toLatin1();
+        QTest::newRow("10,000 lessons") << many << false << 200
+                                        << "course\\.txt 201 行目: レッスンは 200 までです。ここから あとは 読みません";
+        QTest::newRow("1 MiB of bad lines") << QByteArray("bad\r\n").repeated(200000) << false << 0
+                                            << "(course\\.txt [1-5] 行目: 「ファイル名,題名,目標」の形ではありません\n){5}"
+                                               "ほかにも 199995 行 あります";
+    }
+    void courseFilesAreCheckedWithinBounds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, lesson);
+        QFETCH(int, items);
+        QFETCH(QString, problems);
+        QElapsedTimer clock;
+        clock.start();
+        int found = 0;
+        QStringList lines;
+        if (lesson) {
+            const LessonCheck check = CheckLessonList(bytes.toStdString(), "l.txt", RomajiTable, SokuonRomaji);
+            found = check.items;
+            lines = check.problems;
+        } else {
+            const Course course = ParseCourse(bytes.toStdString(), "course.txt");
+            found = int(course.lessons.size());
+            lines = course.problems;
+        }
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(found, items);
+        const QString shown = lines.join('\n');
+        QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(problems)).match(shown).hasMatch(), qPrintable(shown));
     }
 
     // The first lesson is open; a pass opens the next; stars grow with

@@ -446,15 +446,18 @@ private slots:
         QTest::addColumn<QString>("meaning");
         QTest::addColumn<QString>("shrunk"); // s sentence, m meaning, r romaji
         QTest::addColumn<bool>("scrolls");   // the romaji row, even at the smallest readable size
-        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "" << false;
-        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s" << false;
-        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m" << false;
-        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r" << false;
-        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r" << true;
+        QTest::addColumn<bool>("readingRow"); // shown under the meaning
+        QTest::newRow("fits as drawn") << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "" << false << false;
+        QTest::newRow("long sentence") << QString("文").repeated(50) << "ぶん" << "m" << "s" << false << false;
+        QTest::newRow("long meaning line") << "文" << "ぶん" << "短い+" + QString("意").repeated(50) << "m" << false << false;
+        QTest::newRow("romaji of 46 keys") << "文" << QString("か").repeated(23) << "m" << "r" << false << false;
+        QTest::newRow("romaji of 200 keys") << "文" << QString("か").repeated(100) << "m" << "r" << true << false;
         QTest::newRow("57 characters of the learner's own list")
             << "Wow! 昨日の夜 Dad と一緒に近くの丘の上へ星を見に行ったら、流れ星が 3つも見えた。とても嬉しかった !!"
             << "わお！きのうのよるおとうさんといっしょにちかくのおかのうえへほしをみにいったら、ながれぼしがみっつもみえた。とてもうれしかった！！"
-            << "父と 星を 見た" << "sr" << true;
+            << "父と 星を 見た" << "sr" << true << false;
+        QTest::newRow("a meaning of two lines over the reading row")
+            << "猿も木から落ちる" << "さるもきからおちる" << "名人も+失敗する" << "m" << false << true;
     }
     void longProblemsShrinkToFit()
     {
@@ -463,7 +466,12 @@ private slots:
         QFETCH(QString, meaning);
         QFETCH(QString, shrunk);
         QFETCH(bool, scrolls);
+        QFETCH(bool, readingRow);
+        ShowReading = readingRow;
         start(1, {sentence + "," + reading, meaning});
+        ShowReading = false;
+        if (readingRow) // with a gap to the row
+            QVERIFY(main1->tpy->y() + LabelTextHeight(main1->tpy) <= main1->reading1->y() - 4);
         const auto endsInside = [](const QLabel* label) { return label->x() + label->width() <= 631; };
         const struct {
             QLabel* label;

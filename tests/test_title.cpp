@@ -30,6 +30,7 @@
 #include <QGroupBox>
 #include <QTreeWidget>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -575,6 +576,7 @@ private slots:
         dir->write("kidrill.ini", records ? "[Option]\r\nRecords=1\r\n" : "");
         QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
                             QString::fromStdString(dir->file("libkidrill_records.so"))));
+        platform->screen = {1280, 800}; // a small laptop's
         Program program;
         program.title->show();
         QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
@@ -590,6 +592,8 @@ private slots:
         poll.start();
         QTest::keyClick(program.title->windowHandle(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(program.title->recordsWindow() != nullptr, records);
+        if (records)
+            QVERIFY(program.title->recordsWindow()->frameGeometry().bottom() < 800);
         QCOMPARE(QFile::exists(QString::fromStdString(dir->file("records.sqlite"))), records);
         Recorder().close();
         Records = false;
@@ -602,6 +606,7 @@ private slots:
         dir->write("kidrill.ini", "[Option]\r\nLessons=1\r\n");
         dir->write("course.txt", Cp932Lines({"one.txt,あ,20", "two.txt,い,30"}));
         dir->write("one.txt", Cp932Lines({"亜,あ", "一文字"}));
+        dir->write("two.txt", Cp932Lines({"以,い", "一文字"}));
         QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
                             QString::fromStdString(dir->file("libkidrill_records.so"))));
         Program program;
@@ -647,6 +652,54 @@ private slots:
         QVERIFY(HighScoreTable.best == HighScores {}.best);
         QVERIFY(!ChosenLesson);
         QCOMPARE(Recorder().store()->lessonDrills().size(), std::size_t(1));
+        Recorder().close();
+        Lessons = false;
+    }
+
+    // A teacher's broken course: every fault named, as plain text, in a
+    // window that fits the screen; lessons that cannot be played are marked.
+    void courseWindowNamesWhatIsWrong()
+    {
+        dir->write("kidrill.ini", "[Option]\r\nLessons=1\r\n");
+        QStringList course {"one.txt,あ,20", "<img src=x width=300>,い,20", "gone.txt,う,20", "utf8.txt,え,20"};
+        for (int n = 0; n < 10000; ++n) // none of them there
+            course << QString("l%1.txt,お,30").arg(n);
+        dir->write("course.txt", Cp932Lines(course));
+        dir->write("one.txt", Cp932Lines({"亜,あ", "一文字", "猫,猫", "ねこ"}));
+        dir->write("utf8.txt", QString("猫,ねこ\r\nねこ\r\n").repeated(300).toStdString());
+        QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
+                            QString::fromStdString(dir->file("libkidrill_records.so"))));
+        platform->screen = {1280, 800};
+        Program program;
+        program.title->show();
+        QStringList states;
+        QString problems;
+        int bottom = 0;
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            Tcoursedlg* window = program.title->findChild<Tcoursedlg*>();
+            if (!window || QApplication::activeModalWidget() != window)
+                return;
+            poll.stop();
+            for (int row = 1; row <= 4; ++row)
+                states << window->List1->topLevelItem(row)->text(3)
+                              + (window->List1->topLevelItem(row)->flags() & Qt::ItemIsEnabled ? "" : " -");
+            problems = window->problems1->toPlainText();
+            bottom = window->frameGeometry().bottom();
+            window->closeButton->click();
+        });
+        poll.start();
+        program.title->courseButtonClick();
+        // one.txt can be played without its bad item; the others cannot.
+        QCOMPARE(states, (QStringList {"なおして ください", "なおして ください -", "なおして ください -",
+                                       "なおして ください -"}));
+        QVERIFY2(problems.contains("ファイル名「<img src=x width=300>」は"), qPrintable(problems));
+        QVERIFY(problems.contains("one.txt 3 行目: よみ「猫」の「猫」は うてません"));
+        QVERIFY(problems.contains("gone.txt が ありません"));
+        QVERIFY(problems.contains("utf8.txt は UTF-8 で 書かれて います"));
+        QVERIFY(problems.contains("レッスンは 200 までです"));
+        QVERIFY(bottom < 800);
         Recorder().close();
         Lessons = false;
     }
@@ -853,7 +906,8 @@ private slots:
             }
         program.title->selectMode(3);
         program.title->selectLevel(2);
-        QTimer::singleShot(0, [&] {
+        // Once the scroll area has laid out its page.
+        QTimer::singleShot(200, [&] {
             Trecorddlg* records = program.title->recordsWindow();
             records->grab().save(to + "records.png");
             records->closeButton->click();

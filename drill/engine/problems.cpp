@@ -54,13 +54,15 @@ void ShuffleProblems(ProblemSet& set, RandomSource& random)
     }
 }
 
-void ConvertProblems(ProblemSet& set)
+void ConvertProblems(ProblemSet& set, Untypeable untypeable)
 {
     std::uint16_t kept = 0;
     for (std::uint16_t n = 1; n <= set.Count; ++n) {
         Problem& p = set.problem(n);
         p.Romaji.clear();
-        const Conversion conversion = KanaToRomaji(p.Reading);
+        const Conversion conversion = untypeable == Untypeable::Shown
+            ? KanaToRomaji(p.Reading)
+            : ConvertReading(p.Reading, RomajiTable, SokuonRomaji);
         // A problem with nothing to type could never be finished.
         if (!conversion.ok() || conversion.Romaji.empty())
             continue;
@@ -74,9 +76,10 @@ void ConvertProblems(ProblemSet& set)
 
 namespace {
 
-Preparation Finish(ProblemSet& set, DrillCounters& counters, RandomSource& random)
+Preparation Finish(ProblemSet& set, DrillCounters& counters, RandomSource& random,
+                   Untypeable untypeable = Untypeable::Shown)
 {
-    ConvertProblems(set);
+    ConvertProblems(set, untypeable);
     if (set.Count == 0)
         return Preparation::Empty;
     ShuffleProblems(set, random);
@@ -105,12 +108,12 @@ Preparation PrepareLessonSet(const std::string& path, ProblemSet& set, DrillCoun
     Preparation outcome = Preparation::Ready;
     if (!AppendList(path, List::Lesson, set, outcome))
         return outcome;
-    return Finish(set, counters, random);
+    return Finish(set, counters, random, Untypeable::Quiet);
 }
 
 Preparation PrepareGivenSet(const ProblemSet& given, ProblemSet& set, DrillCounters& counters, RandomSource& random)
 {
     set.Count = given.Count;
     std::copy(given.Problems.begin(), given.Problems.begin() + given.Count, set.Problems.begin());
-    return Finish(set, counters, random);
+    return Finish(set, counters, random, Untypeable::Quiet);
 }

@@ -24,8 +24,10 @@ std::string UserListPath();
 void ShuffleProblems(ProblemSet& set, RandomSource& random);
 
 // Keeps, in load order, the problems whose reading converts to a romaji
-// text to type. A reading that does not convert shows its message here.
-void ConvertProblems(ProblemSet& set);
+// text to type. A reading of a level's list that does not convert shows
+// its message here; a lesson's was named when the course window opened.
+enum class Untypeable { Shown, Quiet };
+void ConvertProblems(ProblemSet& set, Untypeable untypeable = Untypeable::Shown);
 
 // The data side of a drill's preparation: reads the level's word list (and
 // at level 3 the user's list when it exists), converts, shuffles and clears

@@ -4,12 +4,14 @@
 #include "random.h"
 #include "records/recordkeeper.h"
 #include "records/recordstats.h"
+#include "session.h"
 #include "settings/options.h"
 #include "widgets/drawing.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -29,8 +31,9 @@ Tcoursedlg::Tcoursedlg(QWidget* parent)
     setWindowTitle(QStringLiteral("コース"));
     setFont(DrillFont(16));
     auto* layout = new QVBoxLayout(this);
+    // Its lines are broken where a child reads a pause, not inside a word.
     note1 = new QLabel(this);
-    note1->setWordWrap(true);
+    note1->setTextFormat(Qt::PlainText);
     layout->addWidget(note1);
     List1 = new QTreeWidget(this);
     List1->setColumnCount(4);
@@ -38,11 +41,22 @@ Tcoursedlg::Tcoursedlg(QWidget* parent)
                             QString()});
     List1->setRootIsDecorated(false);
     List1->setUniformRowHeights(true);
-    List1->header()->setStretchLastSection(true);
+    // A long title is cut short with "…" in its own column, never drawn
+    // over the goal.
+    List1->header()->setStretchLastSection(false);
+    List1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < 4; ++c)
+        List1->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     layout->addWidget(List1, 1);
-    problems1 = new QLabel(this);
-    problems1->setWordWrap(true);
-    SetTextColour(problems1, Red);
+    // What is wrong with the course's files: plain text, whatever they
+    // hold, in a box of a few lines that scrolls.
+    problems1 = new QPlainTextEdit(this);
+    problems1->setReadOnly(true);
+    problems1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    problems1->setMaximumHeight(6 * problems1->fontMetrics().lineSpacing());
+    QPalette red = problems1->palette();
+    red.setColor(QPalette::Text, ToQColor(Red));
+    problems1->setPalette(red);
     layout->addWidget(problems1);
     auto* buttons = new QHBoxLayout;
     startButton = new QPushButton(QStringLiteral("はじめる"), this);
@@ -56,7 +70,7 @@ Tcoursedlg::Tcoursedlg(QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(List1, &QTreeWidget::itemDoubleClicked, this, &Tcoursedlg::startButtonClick);
     connect(List1, &QTreeWidget::itemSelectionChanged, this, &Tcoursedlg::selectionChanged);
-    resize(620, 640);
+    FitOnScreen(*this, QSize(640, 640));
 }
 
 std::optional<LessonChoice> Tcoursedlg::choose()
@@ -74,40 +88,48 @@ void Tcoursedlg::fill()
     states_ = LessonStates(course_, store ? store->lessonDrills() : std::vector<DrillSummary>(), AllLessonsOpen);
     weak_ = WeakUnits(store ? store->unitsSince(RecentSince(QDate::currentDate())) : std::vector<UnitDrillRow>(), WeakUnitsChosen);
 
-    note1->setText(QStringLiteral("正確さ %1% 以上で、もくひょうの はやさ（1分に 打つ 数）に とどけば ごうかく。"
-                                  "つぎの レッスンが ひらきます。モードは はじめの がめんで えらんだ ものです。")
+    note1->setText(QStringLiteral("正確さ %1% 以上で、もくひょうの はやさ（1分に 打つ 数）に とどけば ごうかく。\n"
+                                  "つぎの レッスンが ひらきます。\n"
+                                  "モードは はじめの がめんで えらんだ ものです。")
                        .arg(PassAccuracy));
     List1->clear();
     // The weak lesson first, where it is seen.
     QStringList weakNames;
     for (const WeakUnit& w : weak_)
-        weakNames << QString::fromStdString(w.unit.name);
+        weakNames << WeakUnitName(w);
     auto* weak = new QTreeWidgetItem(List1, {QString::fromUtf8(WeakLessonName), QString(), QString(),
                                              weak_.empty() ? QStringLiteral("にがては まだ ありません")
-                                                           : weakNames.join(QLatin1Char(' '))});
+                                                           : weakNames.join(QStringLiteral("、"))});
     weak->setData(0, Qt::UserRole, WeakRow);
     if (weak_.empty())
         weak->setFlags(weak->flags() & ~Qt::ItemIsEnabled);
+    QStringList problems = course_.problems;
     int current = -1;
     for (std::size_t i = 0; i < course_.lessons.size(); ++i) {
         const Lesson& lesson = course_.lessons[i];
         const LessonState& state = states_[i];
+        const LessonCheck check = CheckLesson(lesson);
+        problems << check.problems;
+        const QString status = !check.problems.isEmpty() ? QStringLiteral("なおして ください")
+                             : state.open                 ? QString()
+                                                          : QStringLiteral("まだ ひらいて いません");
         auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
                                                  QStringLiteral("%1 打/分").arg(lesson.goal), StarsText(state.stars),
-                                                 state.open ? QString() : QStringLiteral("まだ ひらいて いません")});
+                                                 status});
         item->setData(0, Qt::UserRole, int(i));
-        if (!state.open)
+        item->setToolTip(0, item->text(0));
+        if (!check.problems.isEmpty())
+            item->setForeground(3, ToQColor(Red));
+        if (!state.open || !check.playable())
             item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
         // The first open lesson not passed yet is the one to go on with.
-        if (current < 0 && state.open && state.stars == 0)
+        if (current < 0 && state.open && check.playable() && state.stars == 0)
             current = int(i);
     }
-    for (int c = 0; c < 3; ++c)
-        List1->resizeColumnToContents(c);
     if (current >= 0)
         List1->setCurrentItem(List1->topLevelItem(current + 1));
-    problems1->setText(course_.problems.join(QLatin1Char('\n')));
-    problems1->setVisible(!course_.problems.isEmpty());
+    problems1->setPlainText(problems.join(QLatin1Char('\n')));
+    problems1->setVisible(!problems.isEmpty());
     selectionChanged();
 }
 
@@ -132,7 +154,7 @@ void Tcoursedlg::startButtonClick()
                     typed[static_cast<unsigned char>(key.name.front())] = true;
         MakeWeakLesson(AllProblems(course_), weak_, typed, WeakLessonSet, DrillRandom);
         if (WeakLessonSet.Count == 0) {
-            problems1->setText(QStringLiteral("にがてを ふくむ もんだいが ありません"));
+            problems1->setPlainText(QStringLiteral("にがてを ふくむ もんだいが ありません"));
             problems1->show();
             return;
         }

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
 
@@ -27,7 +28,7 @@ public:
 
     QTreeWidget* List1;
     QLabel* note1;     // the rule of passing
-    QLabel* problems1; // what is wrong with course.txt
+    QPlainTextEdit* problems1; // what is wrong with the course's files
     QPushButton* startButton;
     QPushButton* closeButton;
 

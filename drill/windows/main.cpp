@@ -47,6 +47,7 @@ constexpr int RowLeft = 96; // of every problem row
 constexpr int RomajiTop = 104;
 constexpr int ReadingTop = 84;
 constexpr int ReadingHeight = 18;
+constexpr int MeaningGap = 4; // between the meaning and the reading row
 constexpr int FingerRowTop = 184;
 
 constexpr int NextKeyPixels = 37;
@@ -254,6 +255,9 @@ void Tmain1::fitProblemFonts()
     const int room = width() - RowLeft;
     FitLabelToRoom(tpg, drawn_.sentence, room);
     FitLabelToRoom(tpy, drawn_.meaning, room);
+    // A meaning of two lines keeps clear of the reading row under it.
+    if (readingShown_)
+        FitLabelToHeight(tpy, ReadingTop - MeaningGap - tpy->y());
 
     // The romaji row, with the large next key where the last character
     // will stand; the widths of the typed text come with it.

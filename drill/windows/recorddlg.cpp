@@ -5,6 +5,7 @@
 #include "records/drilltally.h"
 #include "records/recordkeeper.h"
 #include "records/recordstats.h"
+#include "session.h"
 #include "widgets/chart.h"
 #include "widgets/drawing.h"
 #include "widgets/heatkeyboard.h"
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -52,7 +55,16 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     setWindowTitle(QStringLiteral("きろく"));
     setFont(DrillFont(14));
 
-    auto* layout = new QVBoxLayout(this);
+    // Everything but the buttons scrolls, so that the window fits a small
+    // laptop's screen.
+    auto* outer = new QVBoxLayout(this);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* page = new QWidget(scroll_);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* choice = new QHBoxLayout;
     levelBox = new QComboBox(this);
     modeBox = new QComboBox(this);
@@ -97,13 +109,15 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(csvButton);
     buttons->addWidget(closeButton);
-    layout->addLayout(buttons);
+    scroll_->setWidget(page);
+    outer->addWidget(scroll_, 1);
+    outer->addLayout(buttons);
 
     connect(csvButton, &QPushButton::clicked, this, &Trecorddlg::csvButtonClick);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(levelBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
     connect(modeBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
-    resize(800, 760);
+    FitOnScreen(*this, QSize(800, 760));
 }
 
 void Trecorddlg::showRecords(int level, int mode, const QDate& today)
@@ -116,6 +130,9 @@ void Trecorddlg::showRecords(int level, int mode, const QDate& today)
     }
     showProgress();
     showRecent(today);
+    // As wide as what it shows; only the height scrolls.
+    scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width()
+                             + scroll_->verticalScrollBar()->sizeHint().width());
 }
 
 void Trecorddlg::showProgress()

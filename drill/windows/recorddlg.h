@@ -10,6 +10,7 @@ class HeatKeyboard;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 // The learner's records: speed and accuracy drill by drill, the keys and
 // kana that go wrong, and the practice of the last 30 days.
@@ -38,6 +39,7 @@ public:
     QPushButton* closeButton;
 
 private:
+    QScrollArea* scroll_;
     void showProgress();
     void showRecent(const QDate& today);
 };

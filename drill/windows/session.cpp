@@ -75,6 +75,22 @@ void CentreOnScreen(QWidget& window)
     window.move(primary.x + (screen.width - window.width()) / 2, primary.y + (screen.height - window.height()) / 2);
 }
 
+void FitOnScreen(QWidget& window, QSize wanted)
+{
+    const Platform::Screens screens = CurrentPlatform().screens();
+    // The available area of the screen that holds the primary's corner.
+    const Platform::ScreenSize size = CurrentPlatform().screenSize();
+    WindowArea area {screens.primary.x, screens.primary.y, size.width, size.height};
+    for (const WindowArea& a : screens.available)
+        if (a.x <= screens.primary.x && screens.primary.x < a.x + a.width && a.y <= screens.primary.y
+            && screens.primary.y < a.y + a.height)
+            area = a;
+    // Room for the window's frame, which the size does not count.
+    constexpr int Frame = 40;
+    window.resize(std::min(wanted.width(), area.width - Frame), std::min(wanted.height(), area.height - Frame));
+    window.move(area.x + (area.width - window.width()) / 2, area.y + (area.height - window.height() - Frame) / 2);
+}
+
 void LoadSettings(std::int32_t screenWidth, std::int32_t screenHeight)
 {
     const std::string path = SettingsPath();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <QSize>
+
 class QObject;
 class QWidget;
 
@@ -14,6 +16,10 @@ void PlaceDrillWindow(QWidget& window);
 void PlaceKeyboardWindow(QWidget& window);
 // Moves a window to the middle of the primary screen.
 void CentreOnScreen(QWidget& window);
+// Gives a window its wanted size, or less where the primary screen's
+// available area (without the desktop's panels) is smaller, and centres it
+// there: a window that scrolls inside is never taller than the screen.
+void FitOnScreen(QWidget& window, QSize wanted);
 
 struct SettingsChoice;
 

@@ -216,9 +216,10 @@ void Ttitle1::courseButtonClick()
     ChosenLesson = course_->choose();
     if (!ChosenLesson)
         return;
-    // A lesson has no level: its drill counts for the course alone.
+    // A lesson has no level: its drill counts for the course alone. The
+    // weak lesson's items come from every list, most with a meaning.
     Counters.Level = 0;
-    SetSizedText(main1->Label3, QStringLiteral("練習"));
+    SetSizedText(main1->Label3, ChosenLesson->name == WeakLessonName ? QStringLiteral("意味") : QStringLiteral("練習"));
     runDrill();
     ChosenLesson.reset();
 }

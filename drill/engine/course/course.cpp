@@ -3,7 +3,11 @@
 #include "cp932.h"
 #include "platform.h"
 #include "records/recordstats.h"
+#include "romajitable.h"
 #include "textfile.h"
+#include "wordlist.h"
+
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -15,6 +19,15 @@ constexpr int LargestGoal = 999;
 
 // A lesson file is named, never reached by a path: it stands beside the
 // program like every data file.
+// Bytes that read as UTF-8 and hold more than ASCII: a file saved in
+// another encoding than the course's CP932.
+bool LooksLikeUtf8(std::string_view bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return !utf8.hasError() && std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
+}
+
 bool IsBareTextFileName(std::string_view name)
 {
     if (name.size() < 5 || name.size() > 64 || !name.ends_with(".txt") || name.front() == '.')
@@ -40,9 +53,26 @@ std::optional<int> Goal(std::string_view text)
 
 } // namespace
 
+void ProblemNotes::add(const QString& line)
+{
+    if (shown_.size() < Shown)
+        shown_ << line;
+    else
+        ++more_;
+}
+
+QStringList ProblemNotes::lines() const
+{
+    QStringList all = shown_;
+    if (more_ > 0)
+        all << QStringLiteral("ほかにも %1 行 あります").arg(more_);
+    return all;
+}
+
 Course ParseCourse(std::string_view bytes, const QString& fileName)
 {
     Course course;
+    ProblemNotes notes;
     LineReader lines(bytes);
     int number = 0;
     while (!lines.atEnd()) {
@@ -51,8 +81,12 @@ Course ParseCourse(std::string_view bytes, const QString& fileName)
         if (TrimBlanks(line).empty() || line.front() == ';')
             continue;
         const auto bad = [&](const QString& why) {
-            course.problems << QStringLiteral("%1 %2 行目: %3").arg(fileName).arg(number).arg(why);
+            notes.add(QStringLiteral("%1 %2 行目: %3").arg(fileName).arg(number).arg(why));
         };
+        if (course.lessons.size() == Course::Capacity) {
+            bad(QStringLiteral("レッスンは %1 までです。ここから あとは 読みません").arg(Course::Capacity));
+            break;
+        }
         const auto first = line.find(',');
         const auto second = first == std::string_view::npos ? first : line.find(',', first + 1);
         if (second == std::string_view::npos || line.find(',', second + 1) != std::string_view::npos) {
@@ -68,12 +102,56 @@ Course ParseCourse(std::string_view bytes, const QString& fileName)
             bad(QStringLiteral("題名がありません"));
         else if (!goal)
             bad(QStringLiteral("目標は 1 から %1 までの数（1分あたりの打鍵数）にします").arg(LargestGoal));
-        else if (course.lessons.size() >= Course::Capacity)
-            bad(QStringLiteral("レッスンは %1 までです").arg(Course::Capacity));
         else
             course.lessons.push_back({std::string(file), title, *goal});
     }
+    course.problems = notes.lines();
     return course;
+}
+
+LessonCheck CheckLessonList(std::string_view bytes, const QString& fileName, const RomajiTableData& table,
+                            std::string_view sokuon)
+{
+    LessonCheck check;
+    ProblemNotes notes;
+    if (LooksLikeUtf8(bytes))
+        notes.add(QStringLiteral("%1 は UTF-8 で 書かれて います。CP932（Shift_JIS）で 保存して ください").arg(fileName));
+    WordListReader reader(bytes);
+    WordRecord record;
+    while (reader.next(record)) {
+        const Conversion keys = ConvertReading(record.reading, table, sokuon);
+        if (keys.ok() && !keys.Romaji.empty()) {
+            ++check.items;
+            continue;
+        }
+        const QString reading = DecodeCp932(record.reading);
+        const std::optional<std::size_t> at = FirstUntypeable(record.reading, table, sokuon);
+        const QString untypeable = at ? DecodeCp932(record.reading.substr(*at, Cp932CharLength(
+                                                        static_cast<unsigned char>(record.reading[*at]))))
+                                      : QString();
+        notes.add(untypeable.isEmpty()
+                      ? QStringLiteral("%1 %2 行目: よみが ありません").arg(fileName).arg(reader.line())
+                      : QStringLiteral("%1 %2 行目: よみ「%3」の「%4」は うてません")
+                            .arg(fileName).arg(reader.line()).arg(reading, untypeable));
+    }
+    if (check.items == 0 && notes.empty())
+        notes.add(QStringLiteral("%1 に もんだいが ありません").arg(fileName));
+    check.problems = notes.lines();
+    return check;
+}
+
+LessonCheck CheckLesson(const Lesson& lesson)
+{
+    const QString name = QString::fromStdString(lesson.file);
+    const std::string path = CourseFilePath(lesson.file);
+    const FileBytes file = ReadFileBytes(path);
+    if (file.status == FileStatus::Ok)
+        return CheckLessonList(file.bytes, name, RomajiTable, SokuonRomaji);
+    LessonCheck check;
+    check.problems << (file.status == FileStatus::CannotOpen && !FileExists(path)
+                           ? QStringLiteral("%1 が ありません").arg(name)
+                           : QStringLiteral("%1 を 読み込めません").arg(name));
+    return check;
 }
 
 QString StarsText(int stars)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/recordstore.h"
+#include "romajiconversion.h"
 
 #include <QStringList>
 
@@ -19,10 +20,29 @@ struct Lesson {
     int goal = 0;     // correct keys per minute to pass
 };
 
+// What is wrong with a file of the course, for the teacher who wrote it:
+// the first few faults, a line each ("course.txt 3 行目: …"), then how
+// many more there are, so that a file of thousands of bad lines costs a
+// few lines on the screen.
+class ProblemNotes {
+public:
+    static constexpr qsizetype Shown = 5;
+    void add(const QString& line);
+    // The lines shown; the last one says how many more there are.
+    QStringList lines() const;
+    bool empty() const { return shown_.isEmpty(); }
+
+private:
+    QStringList shown_;
+    int more_ = 0;
+};
+
 struct Course {
+    // More lessons than a course has room for are no course: the rest of
+    // the file is not read.
     static constexpr std::size_t Capacity = 200;
     std::vector<Lesson> lessons;
-    // What was wrong with the file, a line each: "course.txt 3 行目: …".
+    // What was wrong with the file, as ProblemNotes shows it.
     QStringList problems;
 };
 
@@ -30,6 +50,18 @@ struct Course {
 // line rules). Empty lines and lines that start with ";" are skipped; a bad
 // line is left out and named in `problems`.
 Course ParseCourse(std::string_view bytes, const QString& fileName);
+
+// A lesson's word list as the course window checks it when it opens: the
+// items a learner can type, and what is wrong with the others.
+struct LessonCheck {
+    int items = 0;
+    QStringList problems; // as ProblemNotes shows them
+    bool playable() const { return items > 0; }
+};
+LessonCheck CheckLessonList(std::string_view bytes, const QString& fileName, const RomajiTableData& table,
+                            std::string_view sokuon);
+// The lesson's file read from where CourseFilePath finds it.
+LessonCheck CheckLesson(const Lesson& lesson);
 
 // Passing and stars. A lesson is passed at PassAccuracy % or more and at
 // its goal; the stars grow with both.

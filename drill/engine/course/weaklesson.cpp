@@ -47,6 +47,19 @@ std::vector<WeakUnit> WeakUnits(const std::vector<UnitDrillRow>& newestFirst, st
     return weak;
 }
 
+QString WeakUnitName(const WeakUnit& unit)
+{
+    const QString name = QString::fromStdString(unit.unit.name);
+    if (unit.kana || name.size() != 1 || name[0].unicode() >= 0x7F || name[0].unicode() < 0x20)
+        return name;
+    if (name[0] == QLatin1Char(' '))
+        return QStringLiteral("スペースキー");
+    if (name[0] == QLatin1Char('\\')) // the yen key
+        return QStringLiteral("￥キー");
+    // The keyboard's full-width captions: ASCII 0x21 to 0x7E are U+FF01 to U+FF5E.
+    return QString(QChar(char16_t(name[0].unicode() + 0xFEE0))) + QStringLiteral("キー");
+}
+
 int WeakUnitsIn(const Problem& problem, const std::vector<WeakUnit>& weak)
 {
     // The problem's kana, each named once, as the records name them.

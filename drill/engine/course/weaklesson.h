@@ -26,6 +26,10 @@ struct WeakUnit {
 };
 std::vector<WeakUnit> WeakUnits(const std::vector<UnitDrillRow>& newestFirst, std::size_t count);
 
+// A weak unit as the course window names it: a kana as it is, a key by
+// its caption on the keyboard ("ｋキー", "スペースキー").
+QString WeakUnitName(const WeakUnit& unit);
+
 // How many of the weak units a problem holds: its keys and the kana of its
 // reading.
 int WeakUnitsIn(const Problem& problem, const std::vector<WeakUnit>& weak);

@@ -182,3 +182,22 @@ void FitLabelToRoom(QLabel* label, const QFont& drawn, int room)
         label->resize(room, label->heightForWidth(room));
     }
 }
+
+int LabelTextHeight(const QLabel* label)
+{
+    if (label->wordWrap())
+        return label->heightForWidth(label->width());
+    const auto lines = label->text().count(QLatin1Char('\n')) + 1;
+    return int(lines) * QFontMetrics(label->font()).lineSpacing();
+}
+
+void FitLabelToHeight(QLabel* label, int height)
+{
+    QFont font = label->font();
+    while (LabelTextHeight(label) > height && font.pixelSize() > SmallestReadablePixels) {
+        font.setPixelSize(font.pixelSize() - 1);
+        SetLabelFont(label, font);
+        if (label->wordWrap())
+            label->resize(label->width(), label->heightForWidth(label->width()));
+    }
+}

@@ -54,6 +54,12 @@ QFont LargestFittingFont(const QFont& partFont, int room, const std::function<in
 // lines `room` wide when even that is too wide.
 void FitLabelToRoom(QLabel* label, const QFont& drawn, int room);
 
+// The height of the label's text in its font, on its lines.
+int LabelTextHeight(const QLabel* label);
+// A label fitted by FitLabelToRoom, in a smaller font, down to the
+// smallest readable size, until its lines take at most `height` pixels.
+void FitLabelToHeight(QLabel* label, int height);
+
 // Sets the label's font, and its size when the font changed.
 void SetLabelFont(QLabel* label, const QFont& font);
 
