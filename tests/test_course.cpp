@@ -146,6 +146,28 @@ private slots:
         QCOMPARE(shown.join(' '), states);
     }
 
+    // The results of a lesson say what it lacked and how close it came.
+    void lessonVerdictsSayHowClose_data()
+    {
+        QTest::addColumn<int>("stars");
+        QTest::addColumn<double>("accuracy");
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("a pass") << 2 << 98.0 << 40.0 << "ごうかく！ ★★☆　つぎ：か行";
+        QTest::newRow("just short of accurate") << 0 << 94.9 << 40.0 << "あと すこし！ せいかくさ 94% → 95%";
+        QTest::newRow("just short of fast") << 0 << 99.0 << 28.5 << "あと すこし！ はやさ 28 → 30";
+        QTest::newRow("short of both") << 0 << 93.0 << 25.0 << "あと すこし！ せいかくさ 93% → 95%\nはやさ 25 → 30";
+        QTest::newRow("far off") << 0 << 80.0 << 12.0 << "もう いちど！ せいかくさ 80% → 95%\nはやさ 12 → 30";
+    }
+    void lessonVerdictsSayHowClose()
+    {
+        QFETCH(int, stars);
+        QFETCH(double, accuracy);
+        QFETCH(double, speed);
+        QFETCH(QString, verdict);
+        QCOMPARE(LessonVerdictText(stars, accuracy, speed, 30, "か行").join('\n'), verdict);
+    }
+
     void weakUnitsLeaveAfterThreeGoodDrills_data()
     {
         QTest::addColumn<int>("goodDrills"); // newest first, at 5 % misses or less

@@ -24,8 +24,7 @@ ClockReading ReadClock(std::uint8_t mode, std::int32_t timeLimit, std::uint32_t 
     return {static_cast<std::uint32_t>(remaining < LargestShown ? remaining : LargestShown), false};
 }
 
-std::string ProgressText(std::uint16_t hits, std::uint8_t mode)
+std::string ProgressText(std::uint16_t hits, std::uint16_t target)
 {
-    const std::uint16_t target = CharacterTarget(mode);
     return target ? std::to_string(hits) + " / " + std::to_string(target) : std::to_string(hits);
 }

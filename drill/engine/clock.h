@@ -20,6 +20,6 @@ struct ClockReading {
 // clock are taken modulo 2^32.
 ClockReading ReadClock(std::uint8_t mode, std::int32_t timeLimit, std::uint32_t startTime, std::uint32_t now);
 
-// The count beside the clock: "37 / 100" in a character trial, the hits
-// alone in a time trial.
-std::string ProgressText(std::uint16_t hits, std::uint8_t mode);
+// The count beside the clock: "37 / 100" towards a target of correct keys,
+// the hits alone without one (a time trial).
+std::string ProgressText(std::uint16_t hits, std::uint16_t target);

@@ -24,6 +24,10 @@ constexpr bool IsTimeTrial(int mode)
     return mode <= 3;
 }
 
+// A lesson of the course is a run of its own, of a number of correct keys
+// that its goal sets; it is never one of the title window's modes.
+constexpr int LessonMode = 6;
+
 // The seconds of a time trial, 0 for a character trial.
 constexpr std::int32_t TimeLimitOf(int mode)
 {
@@ -31,8 +35,9 @@ constexpr std::int32_t TimeLimitOf(int mode)
     return mode >= 1 && IsTimeTrial(mode) ? Limits[mode - 1] : 0;
 }
 
-// The hit count that ends a character trial, or 0 for a time trial.
+// The hit count that ends a character trial, or 0 for a time trial (and
+// for a lesson's run, whose length its goal sets).
 constexpr std::uint16_t CharacterTarget(int mode)
 {
-    return IsTimeTrial(mode) ? 0 : static_cast<std::uint16_t>((mode - 3) * 100);
+    return IsTimeTrial(mode) || mode == LessonMode ? 0 : static_cast<std::uint16_t>((mode - 3) * 100);
 }

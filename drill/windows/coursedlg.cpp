@@ -1,5 +1,6 @@
 #include "coursedlg.h"
 
+#include "course/lessonrun.h"
 #include "course/weaklesson.h"
 #include "random.h"
 #include "records/recordkeeper.h"
@@ -21,6 +22,9 @@ namespace {
 constexpr std::size_t WeakUnitsChosen = 8;
 // The row of the weak lesson, which stands before the lessons.
 constexpr int WeakRow = -1;
+// A lesson's title, goal, run, stars, and whether it is open.
+constexpr int Columns = 5;
+constexpr int StatusColumn = 4;
 
 } // namespace
 
@@ -36,16 +40,16 @@ Tcoursedlg::Tcoursedlg(QWidget* parent)
     note1->setTextFormat(Qt::PlainText);
     layout->addWidget(note1);
     List1 = new QTreeWidget(this);
-    List1->setColumnCount(4);
-    List1->setHeaderLabels({QStringLiteral("レッスン"), QStringLiteral("もくひょう"), QStringLiteral("ほし"),
-                            QString()});
+    List1->setColumnCount(Columns);
+    List1->setHeaderLabels({QStringLiteral("レッスン"), QStringLiteral("もくひょう"), QStringLiteral("ながさ"),
+                            QStringLiteral("ほし"), QString()});
     List1->setRootIsDecorated(false);
     List1->setUniformRowHeights(true);
     // A long title is cut short with "…" in its own column, never drawn
     // over the goal.
     List1->header()->setStretchLastSection(false);
     List1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < 4; ++c)
+    for (int c = 1; c < Columns; ++c)
         List1->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     layout->addWidget(List1, 1);
     // What is wrong with the course's files: plain text, whatever they
@@ -84,20 +88,27 @@ std::optional<LessonChoice> Tcoursedlg::choose()
 void Tcoursedlg::fill()
 {
     course_ = LoadCourse();
+    ScaleGoals(course_, GoalPercent);
     RecordStore* store = Recorder().store();
     states_ = LessonStates(course_, store ? store->lessonDrills() : std::vector<DrillSummary>(), AllLessonsOpen);
     weak_ = WeakUnits(store ? store->unitsSince(RecentSince(QDate::currentDate())) : std::vector<UnitDrillRow>(), WeakUnitsChosen);
+    checks_.clear();
+    std::vector<std::string> keysOfLessons;
+    for (const Lesson& lesson : course_.lessons) {
+        checks_.push_back(CheckLesson(lesson));
+        keysOfLessons.push_back(checks_.back().keys);
+    }
+    newKeys_ = KeysBroughtIn(keysOfLessons);
 
     note1->setText(QStringLiteral("正確さ %1% 以上で、もくひょうの はやさ（1分に 打つ 数）に とどけば ごうかく。\n"
-                                  "つぎの レッスンが ひらきます。\n"
-                                  "モードは はじめの がめんで えらんだ ものです。")
+                                  "つぎの レッスンが ひらきます。")
                        .arg(PassAccuracy));
     List1->clear();
     // The weak lesson first, where it is seen.
     QStringList weakNames;
     for (const WeakUnit& w : weak_)
         weakNames << WeakUnitName(w);
-    auto* weak = new QTreeWidgetItem(List1, {QString::fromUtf8(WeakLessonName), QString(), QString(),
+    auto* weak = new QTreeWidgetItem(List1, {QString::fromUtf8(WeakLessonName), QString(), QString(), QString(),
                                              weak_.empty() ? QStringLiteral("にがては まだ ありません")
                                                            : weakNames.join(QStringLiteral("、"))});
     weak->setData(0, Qt::UserRole, WeakRow);
@@ -108,18 +119,19 @@ void Tcoursedlg::fill()
     for (std::size_t i = 0; i < course_.lessons.size(); ++i) {
         const Lesson& lesson = course_.lessons[i];
         const LessonState& state = states_[i];
-        const LessonCheck check = CheckLesson(lesson);
+        const LessonCheck& check = checks_[i];
         problems << check.problems;
         const QString status = !check.problems.isEmpty() ? QStringLiteral("なおして ください")
                              : state.open                 ? QString()
                                                           : QStringLiteral("まだ ひらいて いません");
         auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
-                                                 QStringLiteral("%1 打/分").arg(lesson.goal), StarsText(state.stars),
-                                                 status});
+                                                 QStringLiteral("%1 打/分").arg(lesson.goal),
+                                                 AboutMinutes(LessonRunLength(lesson.goal), lesson.goal),
+                                                 StarsText(state.stars), status});
         item->setData(0, Qt::UserRole, int(i));
         item->setToolTip(0, item->text(0));
         if (!check.problems.isEmpty())
-            item->setForeground(3, ToQColor(Red));
+            item->setForeground(StatusColumn, ToQColor(Red));
         if (!state.open || !check.playable())
             item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
         // The first open lesson not passed yet is the one to go on with.
@@ -131,6 +143,16 @@ void Tcoursedlg::fill()
     problems1->setPlainText(problems.join(QLatin1Char('\n')));
     problems1->setVisible(!problems.isEmpty());
     selectionChanged();
+}
+
+std::optional<LessonChoice> Tcoursedlg::choiceFor(std::size_t index) const
+{
+    if (index >= course_.lessons.size() || !checks_[index].playable())
+        return std::nullopt;
+    const Lesson& lesson = course_.lessons[index];
+    const QString next = index + 1 < course_.lessons.size() ? course_.lessons[index + 1].title : QString();
+    return LessonChoice {lesson.file, lesson.title, lesson.goal, next, index, LessonRunLength(lesson.goal),
+                         newKeys_[index]};
 }
 
 void Tcoursedlg::selectionChanged()
@@ -158,14 +180,9 @@ void Tcoursedlg::startButtonClick()
             problems1->show();
             return;
         }
-        chosen_ = LessonChoice {WeakLessonName, QString::fromUtf8(WeakLessonName), 0, QString()};
+        chosen_ = LessonChoice {WeakLessonName, QString::fromUtf8(WeakLessonName), 0, QString(), 0, ShortestLessonRun, {}};
     } else {
-        const auto at = std::size_t(row);
-        const Lesson& lesson = course_.lessons[at];
-        QString next;
-        if (at + 1 < course_.lessons.size())
-            next = course_.lessons[at + 1].title;
-        chosen_ = LessonChoice {lesson.file, lesson.title, lesson.goal, next};
+        chosen_ = choiceFor(std::size_t(row));
     }
     accept();
 }

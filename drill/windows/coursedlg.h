@@ -25,6 +25,9 @@ public:
     // lesson to play, or none.
     std::optional<LessonChoice> choose();
     void startButtonClick();
+    // The lesson at that place of the course as the last choice found it,
+    // if it may be played.
+    std::optional<LessonChoice> choiceFor(std::size_t index) const;
 
     QTreeWidget* List1;
     QLabel* note1;     // the rule of passing
@@ -36,8 +39,10 @@ private:
     void fill();
     void selectionChanged();
 
-    Course course_;
+    Course course_; // its goals as played
     std::vector<LessonState> states_;
+    std::vector<LessonCheck> checks_;
+    std::vector<std::string> newKeys_;
     std::vector<WeakUnit> weak_;
     std::optional<LessonChoice> chosen_;
 };

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "course/course.h"
+#include "course/lessonrun.h"
 #include "course/weaklesson.h"
 #include "fingerguide.h"
 #include "kanagroups.h"
@@ -166,7 +167,7 @@ void Tmain1::showCounts()
     SetSizedText(hit1, QString::number(Counters.Hits));
     SetSizedText(miss1, QString::number(Counters.Misses));
     if (progressShown_)
-        SetSizedText(progress1, QString::fromStdString(ProgressText(Counters.Hits, Counters.Mode)));
+        SetSizedText(progress1, QString::fromStdString(ProgressText(Counters.Hits, TargetHits(Counters))));
 }
 
 void Tmain1::prepareAids()
@@ -183,11 +184,13 @@ void Tmain1::prepareAids()
     if (reading1)
         for (QWidget* aid : std::initializer_list<QWidget*> {yomi1, reading1, shades1})
             aid->setVisible(readingShown_);
-    if (ShowProgress && !progress1) {
+    // A lesson's run shows how far it has come, whatever the option.
+    const bool showProgress = ShowProgress || Counters.Mode == LessonMode;
+    if (showProgress && !progress1) {
         progress1 = MakeLabel(this, QString(), 536, 221, DrillFont(19, true));
         SetTextColour(progress1, Teal);
     }
-    progressShown_ = ShowProgress;
+    progressShown_ = showProgress;
     if (progress1)
         progress1->setVisible(progressShown_);
     const bool characterTrial = !IsTimeTrial(Counters.Mode);
@@ -202,7 +205,8 @@ void Tmain1::PrepareProblems(std::uint8_t level)
     else if (ChosenLesson->name == WeakLessonName)
         prepared = PrepareGivenSet(WeakLessonSet, Problems, Counters, DrillRandom);
     else
-        prepared = PrepareLessonSet(CourseFilePath(ChosenLesson->name), Problems, Counters, DrillRandom);
+        prepared = PrepareLessonRun(CourseFilePath(ChosenLesson->name), ChosenLesson->newKeys,
+                                    ChosenLesson->runLength, Problems, Counters, DrillRandom);
     switch (prepared) {
     case Preparation::Ready:
         ProblemIndex = 1;
@@ -413,7 +417,7 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
             CurrentPlatform().playSound(Platform::Sound::Miss);
     }
     showCounts();
-    if (!IsTimeTrial(Counters.Mode) && Counters.Hits == CharacterTarget(Counters.Mode))
+    if (TargetHits(Counters) != 0 && Counters.Hits == TargetHits(Counters))
         FinishDrill();
 }
 
@@ -484,10 +488,9 @@ void Tmain1::FinishDrill()
     // A new best goes to disk as it is shown, not only at the end.
     if (newBest)
         SaveSettings();
+    resultdlg->hideProgress();
     if (RecordsKept())
         recordDrill(result);
-    else
-        resultdlg->hideProgress();
     resultdlg->exec();
     close();
 }
@@ -506,8 +509,17 @@ void Tmain1::recordDrill(const DrillResult& result)
         drill.lesson = ChosenLesson->name;
     const RecordKeeper::Recorded recorded = Recorder().record(MakeDrillRecord(drill, tally_, RomajiTable));
     resultdlg->showProgress(drill, recorded.previous);
-    if (ChosenLesson && ChosenLesson->goal > 0)
-        resultdlg->showVerdict(StarsFor(drill, ChosenLesson->goal), ChosenLesson->goal, ChosenLesson->next);
+    if (!ChosenLesson)
+        return;
+    int stars = 0;
+    if (ChosenLesson->goal > 0) {
+        stars = StarsFor(drill, ChosenLesson->goal);
+        resultdlg->showVerdict(LessonVerdictText(stars, AccuracyPercent(drill.hits, drill.misses),
+                                                 KeysPerMinute(drill.hits, drill.elapsedMs), ChosenLesson->goal,
+                                                 ChosenLesson->next),
+                               stars > 0);
+    }
+    resultdlg->offerLessons(stars > 0 && !ChosenLesson->next.isEmpty());
 }
 
 void Tmain1::FormClose()

@@ -22,6 +22,10 @@ constexpr int SpeedTop = 320;
 constexpr int AccuracyTop = 344;
 constexpr QRect VerdictPlace {8, 368, 341, 22};
 constexpr int VerdictRow = 26;
+// A lesson's three buttons in the row of "わかった".
+constexpr QRect AgainButton {16, 336, 104, 33};
+constexpr QRect NextButton {128, 336, 120, 33};
+constexpr QRect LessonDoneButton {256, 336, 85, 33};
 
 void ShowChange(QLabel* label, double now, std::optional<double> before, int decimals)
 {
@@ -78,7 +82,33 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     Button1->setGeometry(ResultButton);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &Tresultdlg::Button1Click);
+    againButton = new QPushButton(QStringLiteral("もういちど"), this);
+    nextButton = new QPushButton(QStringLiteral("つぎの レッスン"), this);
+    for (QPushButton* button : {againButton, nextButton}) {
+        button->setAutoDefault(false);
+        button->hide();
+    }
+    connect(againButton, &QPushButton::clicked, this, [this] {
+        afterLesson_ = AfterLesson::Again;
+        accept();
+    });
+    connect(nextButton, &QPushButton::clicked, this, [this] {
+        afterLesson_ = AfterLesson::Next;
+        accept();
+    });
     hideProgress();
+}
+
+void Tresultdlg::placeRows()
+{
+    const int below = (progressShown_ ? ProgressRows : 0) + verdictLines_ * VerdictRow;
+    verdict1->setGeometry(VerdictPlace.adjusted(0, 0, 0, (verdictLines_ - 1) * VerdictRow));
+    verdict1->setVisible(verdictLines_ > 0);
+    againButton->setVisible(lessonButtons_);
+    againButton->setGeometry(AgainButton.translated(0, below));
+    nextButton->setGeometry(NextButton.translated(0, below));
+    Button1->setGeometry((lessonButtons_ ? LessonDoneButton : ResultButton).translated(0, below));
+    setFixedSize(ResultSize.width(), ResultSize.height() + below);
 }
 
 void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous)
@@ -93,37 +123,38 @@ void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<Dri
                previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt, 1);
     for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
         label->show();
-    verdict1->hide();
-    setFixedSize(ResultSize.width(), ResultSize.height() + ProgressRows);
-    Button1->setGeometry(ResultButton.translated(0, ProgressRows));
+    progressShown_ = true;
+    placeRows();
 }
 
-void Tresultdlg::showVerdict(int stars, int goal, const QString& next)
+void Tresultdlg::showVerdict(const QStringList& lines, bool passed)
 {
-    if (stars > 0) {
-        verdict1->setText(QStringLiteral("ごうかく！ %1").arg(StarsText(stars))
-                                   + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next)));
-        SetTextColour(verdict1, Green);
-    } else {
-        verdict1->setText(QStringLiteral("ごうかくは 正確さ %1% と %2 打/分").arg(PassAccuracy).arg(goal));
-        SetTextColour(verdict1, Red);
-    }
+    verdict1->setText(lines.join(QLatin1Char('\n')));
+    SetTextColour(verdict1, passed ? Green : Red);
     // Across the dialog, centred, in the largest font that fits it.
-    const QString text = verdict1->text();
     verdict1->setFont(LargestFittingFont(DrillFont(16, true), VerdictPlace.width(),
-                                         [&](const QFont& font) { return TextWidth(font, text); }));
-    verdict1->setGeometry(VerdictPlace);
-    verdict1->show();
-    setFixedSize(ResultSize.width(), ResultSize.height() + ProgressRows + VerdictRow);
-    Button1->setGeometry(ResultButton.translated(0, ProgressRows + VerdictRow));
+                                         [&](const QFont& font) { return TextWidth(font, verdict1->text()); }));
+    verdictLines_ = int(lines.size());
+    placeRows();
+}
+
+void Tresultdlg::offerLessons(bool next)
+{
+    lessonButtons_ = true;
+    nextButton->setVisible(next);
+    placeRows();
 }
 
 void Tresultdlg::hideProgress()
 {
-    for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange, verdict1})
+    for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
         label->hide();
-    setFixedSize(ResultSize);
-    Button1->setGeometry(ResultButton);
+    progressShown_ = false;
+    verdictLines_ = 0;
+    lessonButtons_ = false;
+    nextButton->hide();
+    afterLesson_ = AfterLesson::Course;
+    placeRows();
 }
 
 void Tresultdlg::showEvent(QShowEvent* event)

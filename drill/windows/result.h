@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <QStringList>
+
 #include <optional>
 
 class QLabel;
@@ -25,9 +27,13 @@ public:
     // as it always was.
     void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous);
     void hideProgress();
-    // After a lesson: passed with its stars, and the lesson it opens; or
-    // what passing takes.
-    void showVerdict(int stars, int goal, const QString& next);
+    // After a lesson: what the drill earned or lacked, a line or two.
+    void showVerdict(const QStringList& lines, bool passed);
+    // After a lesson, the way on: the same lesson again and, after a pass,
+    // the next one; "わかった" leads back to the course.
+    enum class AfterLesson { Course, Again, Next };
+    void offerLessons(bool next);
+    AfterLesson afterLesson() const { return afterLesson_; }
 
     QLabel* Label1;
     QLabel* Label2;
@@ -49,9 +55,21 @@ public:
     QLabel* accuracy1;
     QLabel* accuracyChange;
     QLabel* verdict1;
+    QPushButton* againButton; // "もういちど"
+    QPushButton* nextButton;  // "つぎの レッスン"
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    // Lays out what shows below the most-missed keys: the records' two
+    // rows, the verdict's lines, the buttons.
+    void placeRows();
+
+    int verdictLines_ = 0;
+    bool progressShown_ = false;
+    bool lessonButtons_ = false;
+    AfterLesson afterLesson_ = AfterLesson::Course;
 };
 
 extern Tresultdlg* resultdlg;

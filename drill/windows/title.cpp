@@ -10,6 +10,7 @@
 #include "random.h"
 #include "rank.h"
 #include "recorddlg.h"
+#include "result.h"
 #include "romajitable.h"
 #include "session.h"
 #include "settings/options.h"
@@ -213,15 +214,38 @@ void Ttitle1::courseButtonClick()
         return;
     if (!course_)
         course_ = new Tcoursedlg(this);
-    ChosenLesson = course_->choose();
-    if (!ChosenLesson)
-        return;
-    // A lesson has no level: its drill counts for the course alone. The
-    // weak lesson's items come from every list, most with a meaning.
-    Counters.Level = 0;
-    SetSizedText(main1->Label3, ChosenLesson->name == WeakLessonName ? QStringLiteral("意味") : QStringLiteral("練習"));
-    runDrill();
+    // From lesson to lesson until the course window is closed: after a
+    // lesson's results the child is back in the course window, or plays
+    // the lesson again, or the next one.
+    hide();
+    for (ChosenLesson = course_->choose(); ChosenLesson && !EndRequested();) {
+        // A lesson has no level: its drill counts for the course alone. The
+        // weak lesson's items come from every list, most with a meaning.
+        Counters.Level = 0;
+        Counters.Mode = LessonMode;
+        Counters.RunLength = ChosenLesson->runLength;
+        SetSizedText(main1->Label3,
+                     ChosenLesson->name == WeakLessonName ? QStringLiteral("意味") : QStringLiteral("練習"));
+        resultdlg->hideProgress(); // a drill left before its results leads back to the course
+        main1->exec();
+        if (EndRequested())
+            break;
+        switch (resultdlg->afterLesson()) {
+        case Tresultdlg::AfterLesson::Again:
+            break;
+        case Tresultdlg::AfterLesson::Next:
+            ChosenLesson = course_->choiceFor(ChosenLesson->index + 1);
+            if (ChosenLesson)
+                break;
+            [[fallthrough]];
+        case Tresultdlg::AfterLesson::Course:
+            ChosenLesson = course_->choose();
+            break;
+        }
+    }
     ChosenLesson.reset();
+    if (!EndRequested())
+        show();
 }
 
 void Ttitle1::Button2Click()

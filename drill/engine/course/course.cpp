@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cmath>
 
 std::optional<LessonChoice> ChosenLesson;
 
@@ -122,6 +123,9 @@ LessonCheck CheckLessonList(std::string_view bytes, const QString& fileName, con
         const Conversion keys = ConvertReading(record.reading, table, sokuon);
         if (keys.ok() && !keys.Romaji.empty()) {
             ++check.items;
+            for (const char key : keys.Romaji.view())
+                if (check.keys.find(key) == std::string::npos)
+                    check.keys.insert(std::lower_bound(check.keys.begin(), check.keys.end(), key), key);
             continue;
         }
         const QString reading = DecodeCp932(record.reading);
@@ -157,6 +161,25 @@ LessonCheck CheckLesson(const Lesson& lesson)
 QString StarsText(int stars)
 {
     return QString(stars, QChar(u'★')) + QString(3 - stars, QChar(u'☆'));
+}
+
+QStringList LessonVerdictText(int stars, double accuracy, double speed, int goal, const QString& next)
+{
+    if (stars > 0)
+        return {QStringLiteral("ごうかく！ %1").arg(StarsText(stars))
+                + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next))};
+    // Shown rounded down: a drill that fell short never shows the mark.
+    QStringList lacked;
+    if (accuracy < PassAccuracy)
+        lacked << QStringLiteral("せいかくさ %1% → %2%").arg(int(std::floor(accuracy))).arg(PassAccuracy);
+    if (speed < goal)
+        lacked << QStringLiteral("はやさ %1 → %2").arg(int(std::floor(speed))).arg(goal);
+    if (lacked.isEmpty()) // a pass the stars do not show
+        lacked << QString();
+    // Close: within a few points of the accuracy and a fifth of the speed.
+    const bool close = accuracy >= PassAccuracy - 5 && speed >= goal * 0.8;
+    lacked.front().prepend(close ? QStringLiteral("あと すこし！ ") : QStringLiteral("もう いちど！ "));
+    return lacked;
 }
 
 int StarsFor(const DrillSummary& drill, int goal)

@@ -55,6 +55,7 @@ Course ParseCourse(std::string_view bytes, const QString& fileName);
 // items a learner can type, and what is wrong with the others.
 struct LessonCheck {
     int items = 0;
+    std::string keys;     // the keys those items type, each once, in key order
     QStringList problems; // as ProblemNotes shows them
     bool playable() const { return items > 0; }
 };
@@ -69,6 +70,12 @@ constexpr double PassAccuracy = 95.0;
 int StarsFor(const DrillSummary& drill, int goal);
 // Stars as shown: "★★☆".
 QString StarsText(int stars);
+
+// What the results say of a lesson's drill, one or two lines: a pass with
+// its stars and the lesson it opens ("ごうかく！ ★★☆　つぎ：…"), or what
+// the drill lacked and how close it came ("あと すこし！ せいかくさ 93% →
+// 95%"), never only that it failed. `goal` is the goal played at.
+QStringList LessonVerdictText(int stars, double accuracy, double speed, int goal, const QString& next);
 
 // What the learner has done of each lesson: its best stars (0 for not yet
 // passed) and whether it may be played. The first lesson is always open,
@@ -89,8 +96,11 @@ constexpr const char* WeakLessonName = "にがて";
 struct LessonChoice {
     std::string name; // its file, or WeakLessonName
     QString title;
-    int goal = 0;     // none for the weak lesson, which is practice only
+    int goal = 0;     // as played, GoalPercent applied; none for the weak lesson, which is practice only
     QString next;     // the title of the lesson its pass opens, if any
+    std::size_t index = 0;        // in the course
+    std::uint16_t runLength = 0;  // correct keys of its run
+    std::string newKeys;          // the keys it brings in
 };
 extern std::optional<LessonChoice> ChosenLesson;
 

@@ -17,6 +17,7 @@ bool ShowProgress = OptionDefault("ShowProgress");
 bool EscapeEnds = OptionDefault("EscapeEnds");
 bool RememberChoice = OptionDefault("RememberChoice");
 bool ResizableKeyboard = OptionDefault("ResizableKeyboard");
+int GoalPercent = DefaultGoalPercent;
 
 namespace {
 
@@ -47,6 +48,9 @@ SettingsChoice ReadChoice(const IniFile& profile)
         choice.options[i] = ReadFlag(profile, OptionRows[i]);
     for (std::size_t f = 0; f < choice.colours.size(); ++f)
         choice.colours[f] = ReadColour(profile, f);
+    // A value out of its range is no value.
+    const std::int32_t percent = ReadInteger(profile, "Option", "GoalPercent", DefaultGoalPercent);
+    choice.goalPercent = percent >= LeastGoalPercent && percent <= MostGoalPercent ? percent : DefaultGoalPercent;
     return choice;
 }
 
@@ -56,6 +60,7 @@ SettingsChoice CurrentChoice()
     for (std::size_t i = 0; i < OptionCount; ++i)
         choice.options[i] = *OptionRows[i].value;
     std::copy(FingerColours.begin(), FingerColours.end(), choice.colours.begin());
+    choice.goalPercent = GoalPercent;
     return choice;
 }
 
@@ -64,6 +69,7 @@ void ApplyChoice(const SettingsChoice& choice)
     for (std::size_t i = 0; i < OptionCount; ++i)
         *OptionRows[i].value = choice.options[i];
     std::copy(choice.colours.begin(), choice.colours.end(), FingerColours.begin());
+    GoalPercent = choice.goalPercent;
 }
 
 SettingsChoice DefaultChoice()
@@ -87,6 +93,8 @@ void StoreChoice(IniFile& profile, const SettingsChoice& choice)
     for (std::size_t f = 0; f < choice.colours.size(); ++f)
         if (stored.colours[f] != choice.colours[f])
             profile.write("Color", ColourKeys[f], std::to_string(static_cast<std::int32_t>(choice.colours[f])));
+    if (stored.goalPercent != choice.goalPercent)
+        profile.write("Option", "GoalPercent", std::to_string(choice.goalPercent));
 }
 
 void ReadRemembered(const IniFile& profile)

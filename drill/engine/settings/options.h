@@ -28,6 +28,12 @@ extern bool ShowProgress;   // the hits against the trial's target
 extern bool EscapeEnds;     // Esc leaves a drill as the close box does
 extern bool RememberChoice; // the mode and level last started, kept
 extern bool ResizableKeyboard;
+// Every goal of the course, in % of its goal: for a parent or teacher who
+// knows the child. [Option] GoalPercent, 50 to 200.
+extern int GoalPercent;
+constexpr int DefaultGoalPercent = 100;
+constexpr int LeastGoalPercent = 50;
+constexpr int MostGoalPercent = 200;
 
 // One option of [Option] as the settings window lists it.
 struct OptionRow {
@@ -82,6 +88,7 @@ inline constexpr const char* ColourKeys[FingerCount] = {"L_Ko", "L_Ku", "L_Na", 
 struct SettingsChoice {
     std::array<bool, OptionCount> options {};
     std::array<Colour, FingerCount> colours {};
+    int goalPercent = DefaultGoalPercent;
     friend bool operator==(const SettingsChoice&, const SettingsChoice&) = default;
 };
 
