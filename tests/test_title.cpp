@@ -703,7 +703,7 @@ private slots:
                 return;
             poll.stop();
             for (int row = 1; row <= 4; ++row)
-                states << window->List1->topLevelItem(row)->text(3)
+                states << window->List1->topLevelItem(row)->text(4)
                               + (window->List1->topLevelItem(row)->flags() & Qt::ItemIsEnabled ? "" : " -");
             problems = window->problems1->toPlainText();
             bottom = window->frameGeometry().bottom();

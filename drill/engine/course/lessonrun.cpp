@@ -93,9 +93,20 @@ void DrawLessonRun(const ProblemSet& items, std::string_view newKeys, std::uint1
             return typed[static_cast<unsigned char>(a)] < typed[static_cast<unsigned char>(b)];
         });
         if (least != wanted.end() && typed[static_cast<unsigned char>(*least)] < NewKeyTimes) {
+            // Among the items that hold it, those that hold it densest: at
+            // least half as dense as the densest, so that a run of any
+            // length reaches the times, and still a choice to vary it.
+            const auto density = [&](std::uint16_t n) {
+                const std::string_view romaji = items.problem(n).Romaji.view();
+                return double(std::count(romaji.begin(), romaji.end(), *least)) / double(romaji.size());
+            };
+            double densest = 0;
+            for (std::uint16_t n = 1; n <= items.Count; ++n)
+                if (n != last)
+                    densest = std::max(densest, density(n));
             std::vector<std::uint16_t> holding;
             for (std::uint16_t n = 1; n <= items.Count; ++n)
-                if (n != last && items.problem(n).Romaji.view().find(*least) != std::string_view::npos)
+                if (n != last && density(n) > 0 && density(n) >= densest / 2)
                     holding.push_back(n);
             play(holding.empty() ? last : holding[random.below(std::uint32_t(holding.size()))]);
             continue;

@@ -46,8 +46,9 @@ std::string KeysOfList(const ProblemSet& items);
 // Fills `run` with items of `items` (each with its romaji) in the order the
 // run plays them: while a key of `newKeys` has been typed fewer than
 // NewKeyTimes times, an item holding the one typed least so far, drawn at
-// random among them and never the one just played; then the items in a
-// shuffled order, again and again. Only the first `length` keys count.
+// random among those that hold it at least half as densely as the densest,
+// never the one just played; then the items in a shuffled order, again
+// and again. Only the first `length` keys count.
 void DrawLessonRun(const ProblemSet& items, std::string_view newKeys, std::uint16_t length, RandomSource& random,
                    ProblemSet& run);
 
