@@ -1,4 +1,5 @@
 #include "course/course.h"
+#include "course/lessonrun.h"
 #include "course/weaklesson.h"
 #include "problems.h"
 #include "recordingplatform.h"
@@ -166,6 +167,28 @@ private slots:
         QFETCH(double, speed);
         QFETCH(QString, verdict);
         QCOMPARE(LessonVerdictText(stars, accuracy, speed, 30, "か行").join('\n'), verdict);
+    }
+
+    // A run's length as the course window says it, and its minutes read
+    // as a child says them.
+    void lessonRunsLastAboutThreeMinutes_data()
+    {
+        QTest::addColumn<int>("goal");
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<QString>("minutes");
+        QTest::newRow("a slow goal: at least 100 keys") << 15 << 100 << "やく 7 ふん";
+        QTest::newRow("よんぷん") << 25 << 100 << "やく 4 ぷん";
+        QTest::newRow("three minutes") << 45 << 135 << "やく 3 ぷん";
+        QTest::newRow("scaled to the slowest") << ScaledGoal(15, 50) << 100 << "やく 13 ぷん";
+        QTest::newRow("scaled to the fastest") << ScaledGoal(85, 200) << 510 << "やく 3 ぷん";
+    }
+    void lessonRunsLastAboutThreeMinutes()
+    {
+        QFETCH(int, goal);
+        QFETCH(int, keys);
+        QFETCH(QString, minutes);
+        QCOMPARE(int(LessonRunLength(goal)), keys);
+        QCOMPARE(AboutMinutes(LessonRunLength(goal), goal), minutes);
     }
 
     void weakUnitsLeaveAfterThreeGoodDrills_data()

@@ -74,7 +74,7 @@ Tcoursedlg::Tcoursedlg(QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(List1, &QTreeWidget::itemDoubleClicked, this, &Tcoursedlg::startButtonClick);
     connect(List1, &QTreeWidget::itemSelectionChanged, this, &Tcoursedlg::selectionChanged);
-    FitOnScreen(*this, QSize(640, 640));
+    FitOnScreen(*this, QSize(760, 640));
 }
 
 std::optional<LessonChoice> Tcoursedlg::choose()

@@ -23,9 +23,9 @@ constexpr int AccuracyTop = 344;
 constexpr QRect VerdictPlace {8, 368, 341, 22};
 constexpr int VerdictRow = 26;
 // A lesson's three buttons in the row of "わかった".
-constexpr QRect AgainButton {16, 336, 104, 33};
-constexpr QRect NextButton {128, 336, 120, 33};
-constexpr QRect LessonDoneButton {256, 336, 85, 33};
+constexpr QRect AgainButton {16, 336, 96, 33};
+constexpr QRect NextButton {120, 336, 136, 33};
+constexpr QRect LessonDoneButton {264, 336, 77, 33};
 
 void ShowChange(QLabel* label, double now, std::optional<double> before, int decimals)
 {
