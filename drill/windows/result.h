@@ -28,6 +28,8 @@ public:
     // After a lesson: passed with its stars, and the lesson it opens; or
     // what passing takes.
     void showVerdict(int stars, int goal, const QString& next);
+    // The captions in the words KanaLabels asks for; done as it shows.
+    void showCaptions();
 
     QLabel* Label1;
     QLabel* Label2;

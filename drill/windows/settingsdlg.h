@@ -40,4 +40,5 @@ private:
     void pickColour(std::size_t finger);
 
     std::array<Colour, FingerCount> chosenColours_ {};
+    std::int32_t chosenKeyboardWidth_ = 0; // "おすすめ" widens it
 };

@@ -17,6 +17,9 @@ bool ShowProgress = OptionDefault("ShowProgress");
 bool EscapeEnds = OptionDefault("EscapeEnds");
 bool RememberChoice = OptionDefault("RememberChoice");
 bool ResizableKeyboard = OptionDefault("ResizableKeyboard");
+bool ShowShift = OptionDefault("ShowShift");
+bool Hepburn = OptionDefault("Hepburn");
+bool KanaLabels = OptionDefault("KanaLabels");
 
 namespace {
 
@@ -29,6 +32,12 @@ Colour ReadColour(const IniFile& profile, std::size_t finger)
 {
     return static_cast<Colour>(
         ReadInteger(profile, "Color", ColourKeys[finger], static_cast<std::int32_t>(DefaultFingerColours[finger])));
+}
+
+std::int32_t ReadKeyboardWidth(const IniFile& profile)
+{
+    return std::clamp(ReadInteger(profile, "Position", "KeyboardWidth", KeyboardDrawnWidth), KeyboardDrawnWidth,
+                      KeyboardLargestWidth);
 }
 
 // A stored number that is not one of the group's items starts at the first.
@@ -47,6 +56,7 @@ SettingsChoice ReadChoice(const IniFile& profile)
         choice.options[i] = ReadFlag(profile, OptionRows[i]);
     for (std::size_t f = 0; f < choice.colours.size(); ++f)
         choice.colours[f] = ReadColour(profile, f);
+    choice.keyboardWidth = ReadKeyboardWidth(profile);
     return choice;
 }
 
@@ -56,6 +66,7 @@ SettingsChoice CurrentChoice()
     for (std::size_t i = 0; i < OptionCount; ++i)
         choice.options[i] = *OptionRows[i].value;
     std::copy(FingerColours.begin(), FingerColours.end(), choice.colours.begin());
+    choice.keyboardWidth = KeyboardWidth;
     return choice;
 }
 
@@ -64,6 +75,7 @@ void ApplyChoice(const SettingsChoice& choice)
     for (std::size_t i = 0; i < OptionCount; ++i)
         *OptionRows[i].value = choice.options[i];
     std::copy(choice.colours.begin(), choice.colours.end(), FingerColours.begin());
+    KeyboardWidth = choice.keyboardWidth;
 }
 
 SettingsChoice DefaultChoice()
@@ -75,6 +87,7 @@ SettingsChoice RecommendedChoice(SettingsChoice choice)
 {
     for (std::size_t i = 0; i < OptionCount; ++i)
         choice.options[i] = choice.options[i] || OptionRows[i].recommended;
+    choice.keyboardWidth = std::max(choice.keyboardWidth, RecommendedKeyboardWidth);
     return choice;
 }
 
@@ -87,14 +100,15 @@ void StoreChoice(IniFile& profile, const SettingsChoice& choice)
     for (std::size_t f = 0; f < choice.colours.size(); ++f)
         if (stored.colours[f] != choice.colours[f])
             profile.write("Color", ColourKeys[f], std::to_string(static_cast<std::int32_t>(choice.colours[f])));
+    if (stored.keyboardWidth != choice.keyboardWidth)
+        profile.write("Position", "KeyboardWidth", std::to_string(choice.keyboardWidth));
 }
 
 void ReadRemembered(const IniFile& profile)
 {
     RememberedMode = ReadItem(profile, "LastMode", ModeCount);
     RememberedLevel = ReadItem(profile, "LastLevel", LevelCount);
-    KeyboardWidth = std::clamp(ReadInteger(profile, "Position", "KeyboardWidth", KeyboardDrawnWidth),
-                               KeyboardDrawnWidth, KeyboardLargestWidth);
+    KeyboardWidth = ReadKeyboardWidth(profile);
 }
 
 void StoreRemembered(IniFile& profile)

@@ -28,6 +28,10 @@ extern bool ShowProgress;   // the hits against the trial's target
 extern bool EscapeEnds;     // Esc leaves a drill as the close box does
 extern bool RememberChoice; // the mode and level last started, kept
 extern bool ResizableKeyboard;
+// What a child sees.
+extern bool ShowShift;  // a shifted character lights its key and the other hand's Shift
+extern bool Hepburn;    // the romaji shown in the spelling schools teach now: shi, chi, tsu
+extern bool KanaLabels; // the drill's and the results' captions in words a child reads
 
 // One option of [Option] as the settings window lists it.
 struct OptionRow {
@@ -43,9 +47,15 @@ struct OptionRow {
 // and its default is written nowhere else.
 inline constexpr OptionRow OptionRows[] = {
     {"ShowKeyboard", "キーボードを だす", "つぎに うつ キーを ひからせた キーボードを みせます", true, false, &ShowKeyboard},
+    {"ShowShift", "シフトも ひからせる", "！や 大もじでは、おす キーと はんたいの 手の シフトキーを ひからせます", false,
+     true, &ShowShift},
     {"KeySound", "キーの おと", "キーを うつたびに おとが なります", false, true, &KeySound},
-    {"FlexibleRomaji", "いろいろな ローマじ", "shi や chi など、どの うちかたでも せいかいに します", false, true,
+    {"Hepburn", "ヘボンしきで ひょうじ", "し・ち・つ を shi・chi・tsu の ように だします（si・ti・tu でも うてます）",
+     false, true, &Hepburn},
+    {"FlexibleRomaji", "いろいろな ローマじ", "shi や chi など、どの うちかたでも せいかいに します", false, false,
      &FlexibleRomaji},
+    {"KanaLabels", "ひらがなで ひょうじ", "れんしゅうと けっかの がめんの ことばを ひらがなで だします", false, true,
+     &KanaLabels},
     {"ShowReading", "よみがなを だす", "ぶんの よみを かなで だし、いま うつ かなに しるしを つけます", false, true,
      &ShowReading},
     {"ShowProgress", "うった かずを だす", "100・200もじでは「37 / 100」のように あと いくつかが わかります", false,
@@ -55,10 +65,10 @@ inline constexpr OptionRow OptionRows[] = {
     {"RememberChoice", "えらんだものを おぼえる", "さいごに えらんだ モードと レベルから はじめます", false, true,
      &RememberChoice},
     {"ResizableKeyboard", "キーボードの おおきさを かえる", "キーボードの まどを ひろげると、キーも 大きく なります",
-     false, false, &ResizableKeyboard},
+     false, true, &ResizableKeyboard},
     {"Records", "きろくを のこす", "れんしゅうの けっかを のこし、「きろく」で グラフや にがてな キーを みられます",
-     false, false, &Records},
-    {"Lessons", "コースで ならう", "「コース」の レッスンを じゅんばんに ならいます（きろくも のこります）", false, false,
+     false, true, &Records},
+    {"Lessons", "コースで ならう", "「コース」の レッスンを じゅんばんに ならいます（きろくも のこります）", false, true,
      &Lessons},
     {"AllLessonsOpen", "レッスンを ぜんぶ ひらく", "ごうかくして いない レッスンも えらべるように します", false, false,
      &AllLessonsOpen},
@@ -82,6 +92,7 @@ inline constexpr const char* ColourKeys[FingerCount] = {"L_Ko", "L_Ku", "L_Na", 
 struct SettingsChoice {
     std::array<bool, OptionCount> options {};
     std::array<Colour, FingerCount> colours {};
+    std::int32_t keyboardWidth = 0; // KeyboardWidth
     friend bool operator==(const SettingsChoice&, const SettingsChoice&) = default;
 };
 
@@ -91,7 +102,8 @@ SettingsChoice CurrentChoice();
 void ApplyChoice(const SettingsChoice& choice);
 // "はじめにもどす": every option and colour at its default.
 SettingsChoice DefaultChoice();
-// "おすすめ": the recommended options on, everything else as it was.
+// "おすすめ": the recommended options on and the keyboard at least
+// RecommendedKeyboardWidth wide, everything else as it was.
 SettingsChoice RecommendedChoice(SettingsChoice choice);
 // Writes only the values that differ from what the file reads now, so that
 // the user's own spellings of unchanged values stay as they are.
