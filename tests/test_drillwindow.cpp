@@ -1196,6 +1196,18 @@ private slots:
         begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
         kb1->grab().save(to + "keyboard-large.png");
         ResizableKeyboard = false;
+        // What a child sees: Hepburn, the captions in a child's words and a
+        // shifted character with its Shift, on the keyboard of "おすすめ".
+        Hepburn = KanaLabels = ShowShift = ShowReading = ResizableKeyboard = true;
+        KeyboardWidth = RecommendedKeyboardWidth;
+        main1->close();
+        SetSizedText(main1->Label3, QString::fromUtf8(ShownCaption(CaptionId::Meaning)));
+        begin(1, {"しっかり ちゃんと！,しっかり　ちゃんと！", "しっかり　きちんと"}, 3, false);
+        type(main1, main1->tpr->text().left(main1->tpr->text().size() - 1).toLatin1().constData());
+        main1->grab().save(to + "child-view.png");
+        kb1->grab().save(to + "keyboard-shift.png");
+        Hepburn = KanaLabels = ShowShift = ShowReading = ResizableKeyboard = false;
+        main1->close();
     }
 };
 

@@ -25,7 +25,7 @@ constexpr int AccuracyTop = 344;
 // The columns of those rows: caption, figure, change.
 constexpr int RecordCaptionLeft = 16;
 constexpr int RecordFigureLeft = 176;
-constexpr int RecordChangeLeft = 232;
+constexpr int RecordChangeLeft = 240;
 // A child's captions of the figures end here, before the figures at 184.
 constexpr int FigureCaptionsEnd = 168;
 constexpr QRect VerdictPlace {8, 368, 341, 22};
