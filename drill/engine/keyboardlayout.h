@@ -1,6 +1,6 @@
 #pragma once
 
-#include "captions.h"
+#include "captionid.h"
 #include "fingers.h"
 
 #include <cstdint>
