@@ -694,6 +694,18 @@ private slots:
         QCOMPARE(kb1->size(), QSize(251, 126));
         QCOMPARE(kb1->KeyLabels[11]->geometry(), QRect(32, 40, 12, 12));
         QCOMPARE(KeyboardWidth, 753);
+        main1->close();
+        // A width the settings window chose ("おすすめ") takes effect at the
+        // next drill, the keyboard resizable already.
+        ResizableKeyboard = true;
+        main1->show();
+        QCOMPARE(kb1->size(), QSize(753, 378));
+        main1->close();
+        KeyboardWidth = RecommendedKeyboardWidth;
+        main1->show();
+        ResizableKeyboard = false;
+        QCOMPARE(kb1->size(), QSize(377, 189));
+        QCOMPARE(kb1->KeyLabels[11]->font().pixelSize(), 18);
     }
 
     void firstKeyStartsTheClockEvenAsAMiss()
