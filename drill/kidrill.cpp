@@ -4,6 +4,7 @@
 #include "platform.h"
 #include "programicon.h"
 #include "qtplatform.h"
+#include "qttranslation.h"
 #include "rank.h"
 #include "result.h"
 #include "session.h"
@@ -24,6 +25,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("ポプリカ"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.Drill"));
     QApplication::setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.Drill")));
+    LoadQtJapanese(app);
 
     // Before anything is loaded: a second start over the same files ends here.
     InstanceGuard guard(QStringLiteral("kidrill"),

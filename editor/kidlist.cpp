@@ -1,6 +1,7 @@
 #include "instanceguard.h"
 #include "main.h"
 #include "programicon.h"
+#include "qttranslation.h"
 #include "terminationsignals.h"
 #include "userfiles.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("かきこ"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.WordList"));
     QApplication::setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.WordList")));
+    LoadQtJapanese(app);
 
     // Where the drill looks for the list too; a second editor over the same
     // list ends here, before it reads anything.

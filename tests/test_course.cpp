@@ -155,10 +155,11 @@ private slots:
         QTest::addColumn<double>("speed");
         QTest::addColumn<QString>("verdict");
         QTest::newRow("a pass") << 2 << 98.0 << 40.0 << "ごうかく！ ★★☆　つぎ：か行";
-        QTest::newRow("just short of accurate") << 0 << 94.9 << 40.0 << "あと すこし！ せいかくさ 94% → 95%";
-        QTest::newRow("just short of fast") << 0 << 99.0 << 28.5 << "あと すこし！ はやさ 28 → 30";
-        QTest::newRow("short of both") << 0 << 93.0 << 25.0 << "あと すこし！ せいかくさ 93% → 95%\nはやさ 25 → 30";
-        QTest::newRow("far off") << 0 << 80.0 << 12.0 << "もう いちど！ せいかくさ 80% → 95%\nはやさ 12 → 30";
+        QTest::newRow("just short of accurate") << 0 << 94.9 << 40.0 << "あと すこし！\nせいかいの わりあい 94% → 95%";
+        QTest::newRow("just short of fast") << 0 << 99.0 << 28.5 << "あと すこし！\n1分に うてた かず 28 → 30";
+        QTest::newRow("short of both") << 0 << 93.0 << 25.0
+                                       << "あと すこし！\nせいかいの わりあい 93% → 95%\n1分に うてた かず 25 → 30";
+        QTest::newRow("far off") << 0 << 80.0 << 12.0 << "もう いちど！\nせいかいの わりあい 80% → 95%\n1分に うてた かず 12 → 30";
     }
     void lessonVerdictsSayHowClose()
     {

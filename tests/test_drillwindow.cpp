@@ -1,3 +1,4 @@
+#include "captions.h"
 #include "counters.h"
 #include "fingerguide.h"
 #include "keyboard.h"
@@ -618,7 +619,7 @@ private slots:
         };
         QCOMPARE(counts("SELECT key, hits, misses FROM drill_keys ORDER BY key"), keyCounts);
         QCOMPARE(counts("SELECT kana, hits, misses FROM drill_kana ORDER BY kana"), kanaCounts);
-        QCOMPARE(resultdlg->speed1->text(), QStringLiteral("%1 打/分").arg(Counters.Hits));
+        QCOMPARE(resultdlg->speed1->text(), QString::number(Counters.Hits)); // keys in a one-minute trial
         QVERIFY(resultdlg->speed1->isVisible() || !resultdlg->isVisible());
     }
 
@@ -701,6 +702,18 @@ private slots:
         QCOMPARE(kb1->size(), QSize(251, 126));
         QCOMPARE(kb1->KeyLabels[11]->geometry(), QRect(32, 40, 12, 12));
         QCOMPARE(KeyboardWidth, 753);
+        main1->close();
+        // A width the settings window chose ("おすすめ") takes effect at the
+        // next drill, the keyboard resizable already.
+        ResizableKeyboard = true;
+        main1->show();
+        QCOMPARE(kb1->size(), QSize(753, 378));
+        main1->close();
+        KeyboardWidth = RecommendedKeyboardWidth;
+        main1->show();
+        ResizableKeyboard = false;
+        QCOMPARE(kb1->size(), QSize(377, 189));
+        QCOMPARE(kb1->KeyLabels[11]->font().pixelSize(), 18);
     }
 
     void firstKeyStartsTheClockEvenAsAMiss()
@@ -856,6 +869,183 @@ private slots:
         for (const QLabel* cell : kb1->KeyLabels)
             QCOMPARE(Lit(cell), QString("#000000"));
         QCOMPARE(KeyColour, FingerColours[LeftLittle]);
+    }
+
+    // Shifted characters with Shift shown and without: the key and the
+    // Shift cell lit on the keyboard, the fingers lit in the drill window.
+    void shiftedKeysLightTheirShift_data()
+    {
+        QTest::addColumn<bool>("showShift");
+        QTest::addColumn<QString>("keys");    // typed before looking
+        QTest::addColumn<int>("keyCell");     // -1: none lit
+        QTest::addColumn<QString>("keyFinger"); // whose colour the key takes
+        QTest::addColumn<int>("shiftCell");   // -1: none lit
+        QTest::addColumn<QString>("fingers"); // lit in the drill window, yubi1 to yubi8
+        // The romaji "A?a".
+        QTest::newRow("off: A lights no key") << false << "" << -1 << "" << -1 << "18";
+        QTest::newRow("off: ? lights no key") << false << "A" << -1 << "" << -1 << "18";
+        QTest::newRow("on: A and the right Shift") << true << "" << 11 << "1" << 50 << "18";
+        QTest::newRow("on: ? and the left Shift") << true << "A" << 47 << "8" << 49 << "18";
+        QTest::newRow("on: a alone, Shift dark again") << true << "A?" << 11 << "1" << -1 << "1";
+    }
+    void shiftedKeysLightTheirShift()
+    {
+        QFETCH(bool, showShift);
+        QFETCH(QString, keys);
+        QFETCH(int, keyCell);
+        QFETCH(QString, keyFinger);
+        QFETCH(int, shiftCell);
+        QFETCH(QString, fingers);
+        // Every finger its own colour, so that each light names its finger.
+        for (std::size_t f = 0; f < FingerCount; ++f)
+            FingerColours[f] = RGBColour(std::uint8_t(16 * f + 8), 0x80, 0x40);
+        dir->write("roma.txt", Cp932Lines({"あ,A?a", "っ,xtu"}));
+        QVERIFY(LoadRomajiTable());
+        ShowShift = showShift;
+        start(1, {"亜,あ", "m"});
+        type(main1, keys.toLatin1().constData());
+        ShowShift = false;
+        const QLabel* yubi[] = {main1->yubi1, main1->yubi2, main1->yubi3, main1->yubi4, main1->yubi5,
+                                main1->yubi6, main1->yubi7, main1->yubi8};
+        const Finger order[] = {LeftLittle, LeftRing, LeftMiddle, LeftIndex, RightIndex, RightMiddle, RightRing, RightLittle};
+        QString lit;
+        for (int i = 0; i < 8; ++i)
+            if (Lit(yubi[i]) != "#000000") {
+                QCOMPARE(Lit(yubi[i]), Hex(FingerColours[order[i]]));
+                lit += QString::number(i + 1);
+            }
+        QCOMPARE(lit, fingers);
+        for (int cell = 0; cell < int(KeyLabelCount); ++cell) {
+            QString expected = "#000000";
+            if (cell == keyCell)
+                expected = Hex(FingerColours[order[keyFinger.toInt() - 1]]);
+            if (cell == shiftCell)
+                expected = Hex(FingerColours[cell == LeftShiftCell ? LeftLittle : RightLittle]);
+            QVERIFY2(Lit(kb1->KeyLabels[cell]) == expected, qPrintable(QString("cell %1: %2").arg(cell).arg(Lit(kb1->KeyLabels[cell]))));
+        }
+        main1->close();
+        ReadSettings(IniFile(), 1024, 768);
+    }
+
+    // Hepburn shown: the row, the large next key and its cell follow the
+    // Hepburn spelling; the table's own is a hit too, flexible or not, and
+    // a miss counts against the key shown.
+    void hepburnRowIsShownAndBothStylesHit_data()
+    {
+        QTest::addColumn<bool>("flexible");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("row"); // tpr after the keys
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<QString>("charged");
+        QTest::addColumn<int>("total");
+        QTest::newRow("shown") << false << "" << "chikara" << 0 << "" << 7;
+        QTest::newRow("typed as shown") << false << "chi" << "chikara" << 3 << "" << 7;
+        QTest::newRow("typed as the table spells it") << false << "ti" << "tikara" << 2 << "" << 7;
+        QTest::newRow("a miss goes to the key shown") << false << "cx" << "chikara" << 1 << "h" << 7;
+        QTest::newRow("flexible: ci is no ち") << true << "ci" << "chikara" << 1 << "h" << 7;
+        QTest::newRow("the next problem is shown again") << false << "tikara" << "chikara" << 6 << "" << 14;
+    }
+    void hepburnRowIsShownAndBothStylesHit()
+    {
+        QFETCH(bool, flexible);
+        QFETCH(QString, keys);
+        QFETCH(QString, row);
+        QFETCH(int, hits);
+        QFETCH(QString, charged);
+        QFETCH(int, total);
+        Hepburn = true;
+        FlexibleRomaji = flexible;
+        start(1, {"力,ちから", "m"});
+        type(main1, keys.toLatin1().constData());
+        Hepburn = FlexibleRomaji = false;
+        QCOMPARE(main1->tpr->text(), row);
+        QCOMPARE(Counters.Hits, std::uint16_t(hits));
+        QCOMPARE(Counters.Misses, std::uint16_t(charged.size()));
+        for (const QChar c : charged)
+            QCOMPARE(Counters.MissByChar[c.toLatin1()], std::uint16_t(1));
+        QCOMPARE(Counters.TotalChars, std::uint16_t(total));
+        const int typed = int(main1->CursorPos) - 1;
+        QCOMPARE(typedText(), row.left(typed));
+        QCOMPARE(main1->tpr3->text(), row.mid(typed, 1));
+        const auto cell = KeyIndexFor(row[typed].toLatin1());
+        QVERIFY(cell);
+        QCOMPARE(Lit(kb1->KeyLabels[*cell]), Hex(KeyColour));
+    }
+
+    // The captions as drawn and in a child's words: their texts, and each
+    // in its room, no smaller than the smallest readable size.
+    void captionsFollowKanaLabels_data()
+    {
+        QTest::addColumn<bool>("kana");
+        QTest::addColumn<QStringList>("drill");   // Label4 Label3 Label5 Label6 Label7 Label8 Label11
+        QTest::addColumn<QStringList>("fingers"); // yubi1 to yubi4, yubi0
+        QTest::addColumn<QStringList>("results"); // Label1 Label2 Label3 Label4 Label6 Label5 miss1
+        QTest::newRow("as drawn") << false
+            << QStringList {"文章", "練習", "入力文字", "全文字数", "正解数", "間違い", "残り時間"}
+            << QStringList {"小指", "薬指", "中指", "人差指", "親指"}
+            << QStringList {"結果発表", "文字数", "時間", "ミス回数", "総合得点", "ミス多発地帯", "特に無し"};
+        QTest::newRow("in a child's words") << true
+            << QStringList {"もんだい", "れんしゅう", "うつ文字", "出た文字", "せいかい", "まちがい", "のこり時間"}
+            << QStringList {"こ", "くすり", "なか", "ひとさし", "おや"}
+            << QStringList {"けっか", "せいかい", "時間", "まちがい", "とくてん", "まちがえやすい キー", "とくに なし"};
+    }
+    void captionsFollowKanaLabels()
+    {
+        QFETCH(bool, kana);
+        QFETCH(QStringList, drill);
+        QFETCH(QStringList, fingers);
+        QFETCH(QStringList, results);
+        KanaLabels = kana;
+        SetSizedText(main1->Label3, QString::fromUtf8(ShownCaption(CaptionId::Practice))); // as the title window does
+        start(1, {"傘,かさ", "m"});
+        const QList<QLabel*> captions {main1->Label4, main1->Label3, main1->Label5, main1->Label6,
+                                       main1->Label7, main1->Label8, main1->Label11};
+        QStringList shown;
+        for (const QLabel* label : captions) {
+            shown << label->text();
+            QVERIFY2(label->font().pixelSize() >= SmallestReadablePixels, qPrintable(label->text()));
+        }
+        QCOMPARE(shown, drill);
+        // Each ends before what it captions.
+        const std::pair<QLabel*, int> before[] = {{main1->Label4, 96}, {main1->Label3, 96}, {main1->Label5, 96},
+                                                  {main1->Label6, 112}, {main1->Label7, 112}, {main1->Label8, 112},
+                                                  {main1->Label11, 424}};
+        for (const auto& [label, next] : before)
+            QVERIFY2(label->x() + LabelTextWidth(label) < next, qPrintable(label->text()));
+        const QLabel* row[] = {main1->yubi1, main1->yubi2, main1->yubi3, main1->yubi4, main1->yubi0,
+                               main1->yubi5, main1->yubi6, main1->yubi7, main1->yubi8};
+        QCOMPARE((QStringList {row[0]->text(), row[1]->text(), row[2]->text(), row[3]->text(), row[4]->text()}), fingers);
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(row[i]->text(), row[8 - i]->text());
+            QVERIFY2(TextWidth(row[i]->font(), row[i]->text()) <= row[i]->width(), qPrintable(row[i]->text()));
+            QVERIFY(row[i]->font().pixelSize() >= SmallestReadablePixels);
+            if (i > 0)
+                QVERIFY2(row[i - 1]->geometry().right() < row[i]->x(), qPrintable(row[i]->text()));
+        }
+        // As drawn, the row stands where the layout puts it.
+        if (!kana)
+            QCOMPARE(main1->yubi2->geometry(), QRect(72, 184, 32, 16));
+        platform->now = 60001;
+        bool checked = false;
+        ending->actions[resultdlg] = [&] {
+            const QList<QLabel*> labels {resultdlg->Label1, resultdlg->Label2, resultdlg->Label3, resultdlg->Label4,
+                                         resultdlg->Label6, resultdlg->Label5, resultdlg->miss1};
+            QStringList texts;
+            for (const QLabel* label : labels)
+                texts << label->text();
+            QCOMPARE(texts, results);
+            // The figures' captions end before the figures.
+            for (const QLabel* label : {resultdlg->Label2, resultdlg->Label3, resultdlg->Label4, resultdlg->Label6})
+                QVERIFY2(label->x() + LabelTextWidth(label) < 184 && label->x() >= 8, qPrintable(label->text()));
+            for (const QLabel* label : resultdlg->findChildren<QLabel*>())
+                if (label->isVisible())
+                    QVERIFY2(label->x() >= 0 && label->geometry().right() < resultdlg->width(), qPrintable(label->text()));
+            checked = true;
+            resultdlg->Button1->click();
+        };
+        main1->Timer1Timer();
+        KanaLabels = false;
+        QVERIFY(checked);
     }
 
     void keysTypedInTheKeyboardWindowCount()
@@ -1026,6 +1216,18 @@ private slots:
         begin(1, {"学校,がっこう", "まなぶ ところ"}, 3, false);
         kb1->grab().save(to + "keyboard-large.png");
         ResizableKeyboard = false;
+        // What a child sees: Hepburn, the captions in a child's words and a
+        // shifted character with its Shift, on the keyboard of "おすすめ".
+        Hepburn = KanaLabels = ShowShift = ShowReading = ResizableKeyboard = true;
+        KeyboardWidth = RecommendedKeyboardWidth;
+        main1->close();
+        SetSizedText(main1->Label3, QString::fromUtf8(ShownCaption(CaptionId::Meaning)));
+        begin(1, {"しっかり ちゃんと！,しっかり　ちゃんと！", "しっかり　きちんと"}, 3, false);
+        type(main1, main1->tpr->text().left(main1->tpr->text().size() - 1).toLatin1().constData());
+        main1->grab().save(to + "child-view.png");
+        kb1->grab().save(to + "keyboard-shift.png");
+        Hepburn = KanaLabels = ShowShift = ShowReading = ResizableKeyboard = false;
+        main1->close();
     }
 };
 

@@ -66,6 +66,98 @@ private slots:
         QCOMPARE(g.keyColour, Colour(keyColour));
     }
 
+    // A character typed with Shift, on the shipped code.dat, with Shift
+    // shown and without: the finger row, the cells lit and their colours.
+    void shiftedCharacters_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<bool>("showShift");
+        QTest::addColumn<QString>("lit");
+        QTest::addColumn<int>("keyCell");   // -1: none
+        QTest::addColumn<uint>("keyColour");
+        QTest::addColumn<int>("shiftCell"); // -1: none
+        QTest::addColumn<uint>("shiftColour");
+        // Off: both little fingers, no cell, the key in the left-most lit
+        // finger's colour, the Shift finger's for a right-hand key.
+        QTest::newRow("off: !") << int('!') << false << "LKo RKo" << -1 << 10u << -1 << 0u;
+        QTest::newRow("off: ?") << int('?') << false << "LKo RKo" << -1 << 10u << -1 << 0u;
+        QTest::newRow("off: A") << int('A') << false << "LKo RKo" << -1 << 10u << -1 << 0u;
+        QTest::newRow("off: J") << int('J') << false << "LKo RHi" << -1 << 10u << -1 << 0u;
+        QTest::newRow("off: %") << int('%') << false << "LHi RKo" << -1 << 13u << -1 << 0u;
+        QTest::newRow("off: _ lights its key only") << int('_') << false << "LKo RKo" << 48 << 10u << -1 << 0u;
+        // On: the key in its finger's colour, the other hand's Shift in
+        // that hand's little finger's.
+        QTest::newRow("on: ! on 1, right Shift") << int('!') << true << "LKo RKo" << 1 << 10u << 50 << 18u;
+        QTest::newRow("on: \" on 2") << int('"') << true << "LKu RKo" << 2 << 11u << 50 << 18u;
+        QTest::newRow("on: % on 5") << int('%') << true << "LHi RKo" << 5 << 13u << 50 << 18u;
+        QTest::newRow("on: & on 6, left Shift") << int('&') << true << "LKo RHi" << 6 << 15u << 49 << 10u;
+        QTest::newRow("on: ( on 8") << int('(') << true << "LKo RNa" << 8 << 16u << 49 << 10u;
+        QTest::newRow("on: ) on 9") << int(')') << true << "LKo RKu" << 9 << 17u << 49 << 10u;
+        QTest::newRow("on: = on -") << int('=') << true << "LKo RKo" << 37 << 18u << 49 << 10u;
+        QTest::newRow("on: ~ on ^") << int('~') << true << "LKo RKo" << 38 << 18u << 49 << 10u;
+        QTest::newRow("on: | on the yen key") << int('|') << true << "LKo RKo" << 39 << 18u << 49 << 10u;
+        QTest::newRow("on: ` on @") << int('`') << true << "LKo RKo" << 40 << 18u << 49 << 10u;
+        QTest::newRow("on: { on [") << int('{') << true << "LKo RKo" << 41 << 18u << 49 << 10u;
+        QTest::newRow("on: + on ;") << int('+') << true << "LKo RKo" << 42 << 18u << 49 << 10u;
+        QTest::newRow("on: * on :") << int('*') << true << "LKo RKo" << 43 << 18u << 49 << 10u;
+        QTest::newRow("on: } on ]") << int('}') << true << "LKo RKo" << 44 << 18u << 49 << 10u;
+        QTest::newRow("on: < on ,") << int('<') << true << "LKo RNa" << 45 << 16u << 49 << 10u;
+        QTest::newRow("on: > on .") << int('>') << true << "LKo RKu" << 46 << 17u << 49 << 10u;
+        QTest::newRow("on: ? on /") << int('?') << true << "LKo RKo" << 47 << 18u << 49 << 10u;
+        QTest::newRow("on: _ on the key right of /") << int('_') << true << "LKo RKo" << 48 << 18u << 49 << 10u;
+        QTest::newRow("on: A") << int('A') << true << "LKo RKo" << 11 << 10u << 50 << 18u;
+        QTest::newRow("on: G") << int('G') << true << "LHi RKo" << 17 << 13u << 50 << 18u;
+        QTest::newRow("on: J") << int('J') << true << "LKo RHi" << 20 << 15u << 49 << 10u;
+        QTest::newRow("on: P") << int('P') << true << "LKo RKo" << 26 << 18u << 49 << 10u;
+        QTest::newRow("on: Z") << int('Z') << true << "LKo RKo" << 36 << 10u << 50 << 18u;
+        // Characters without Shift are guided as without the option.
+        QTest::newRow("on: a") << int('a') << true << "LKo" << 11 << 10u << -1 << 0u;
+        QTest::newRow("on: 1") << int('1') << true << "LKo" << 1 << 10u << -1 << 0u;
+        QTest::newRow("on: space") << int(' ') << true << "Oya" << 10 << 14u << -1 << 0u;
+        QTest::newRow("on: yen") << int('\\') << true << "RKo" << 39 << 18u << -1 << 0u;
+        QTest::newRow("on: control code") << 0x0D << true << "" << -1 << 99u << -1 << 0u;
+    }
+    void shiftedCharacters()
+    {
+        static const auto table = LoadShippedFingerTable();
+        QFETCH(int, ch);
+        QFETCH(bool, showShift);
+        QFETCH(QString, lit);
+        QFETCH(int, keyCell);
+        QFETCH(uint, keyColour);
+        QFETCH(int, shiftCell);
+        QFETCH(uint, shiftColour);
+        const char c = static_cast<char>(ch);
+        const FingerGuide g = showShift ? GuideWithShift(c, table, DistinctColours, 99)
+                                        : GuideFor(c, table, DistinctColours, 99);
+        QCOMPARE(LitFingers(g), lit);
+        QCOMPARE(g.keyCell ? int(*g.keyCell) : -1, keyCell);
+        QCOMPARE(g.keyColour, Colour(keyColour));
+        QCOMPARE(g.shiftCell ? int(*g.shiftCell) : -1, shiftCell);
+        if (g.shiftCell)
+            QCOMPARE(g.shiftColour, Colour(shiftColour));
+        // Off, the key cell is the Part's own.
+        if (!showShift)
+            QCOMPARE(g.keyCell, KeyIndexFor(c));
+    }
+
+    // A hand-made code.dat whose key names no single hand: nothing to take
+    // Shift from, so Shift shown changes nothing.
+    void shiftWithoutAHandIsTheGuideAsDrawn()
+    {
+        std::array<std::uint8_t, 256> table {};
+        table['A'] = 0x81;
+        for (const std::uint8_t keyMask : {std::uint8_t(0x00), std::uint8_t(0x11)}) {
+            table['a'] = keyMask;
+            const FingerGuide with = GuideWithShift('A', table, DistinctColours, 99);
+            const FingerGuide without = GuideFor('A', table, DistinctColours, 99);
+            QCOMPARE(LitFingers(with), LitFingers(without));
+            QCOMPARE(with.keyColour, without.keyColour);
+            QCOMPARE(with.keyCell, without.keyCell);
+            QVERIFY(!with.shiftCell);
+        }
+    }
+
     void captionReadsOnItsLight_data()
     {
         QTest::addColumn<uint>("light");

@@ -1,4 +1,5 @@
 #include "instanceguard.h"
+#include "qttranslation.h"
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -44,6 +45,27 @@ class TestInstance : public QObject {
     QTemporaryDir runtime;
 
 private slots:
+    // Qt's own buttons and dialogs in Japanese, whatever the language of
+    // the desktop the tests run on.
+    void qtTextsAreJapanese_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("japanese");
+        QTest::newRow("a message box's Cancel") << "QPlatformTheme" << "Cancel" << "キャンセル";
+        QTest::newRow("the colour dialog") << "QColorDialog" << "&Basic colors" << "基本カラー(&B)";
+        QTest::newRow("the file dialog") << "QFileDialog" << "Look in:" << "アドレス:";
+    }
+    void qtTextsAreJapanese()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, english);
+        QFETCH(QString, japanese);
+        static const bool loaded = LoadQtJapanese(*QCoreApplication::instance());
+        QVERIFY(loaded);
+        QCOMPARE(QCoreApplication::translate(context.toLatin1().constData(), english.toLatin1().constData()), japanese);
+    }
+
     void initTestCase()
     {
         // The guards' locks and sockets, apart from the user's.

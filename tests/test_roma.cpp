@@ -1,10 +1,13 @@
+#include "hepburn.h"
 #include "kanagroups.h"
 #include "recordingplatform.h"
 #include "romajimatcher.h"
 #include "romajitable.h"
 #include "testsupport.h"
 #include "textfile.h"
+#include "wordlist.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -308,6 +311,146 @@ private slots:
         QCOMPARE(Show(matcher.line()), line);
         QCOMPARE(finished, done);
         QCOMPARE(Described(Groups(matcher), bytes, matcher.line(), matcher.currentUnit()), groups);
+    }
+
+    // The spelling shown in either style, on the shipped table.
+    void shownStyles_data()
+    {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("kunrei"); // as the table gives it
+        QTest::addColumn<QString>("hepburn");
+        QTest::newRow("し ち つ ふ じ") << "しちつふじ" << "sitituhuzi" << "shichitsufuji";
+        QTest::newRow("しゃ しゅ しょ しぇ") << "しゃしゅしょしぇ" << "syasyusyosye" << "shashushoshe";
+        QTest::newRow("ちゃ ちゅ ちょ ちぇ") << "ちゃちゅちょちぇ" << "tyatyutyotye" << "chachuchoche";
+        QTest::newRow("じゃ じゅ じょ じぇ") << "じゃじゅじょじぇ" << "zyazyuzyozye" << "jajujoje";
+        QTest::newRow("ぢ and づ stay") << "ちぢむ　つづく" << "tidimu tuduku" << "chidimu tsuduku";
+        QTest::newRow("ぢゃ stays") << "ぢゃ" << "dya" << "dya";
+        QTest::newRow("a small tsu doubles the c") << "まっちゃ　いっしょ" << "mattya issyo" << "maccha issho";
+        QTest::newRow("and the t of tsu") << "みっつ" << "mittu" << "mittsu";
+        QTest::newRow("others as they are") << "かんじ　ふぁん" << "kannzi fann" << "kannji fann";
+    }
+    void shownStyles()
+    {
+        QFETCH(QString, reading);
+        QFETCH(QString, kunrei);
+        QFETCH(QString, hepburn);
+        RecordingPlatform platform;
+        AppDir = SourceDataDir();
+        QVERIFY(LoadRomajiTable());
+        const std::string bytes = Sj(reading.toUtf8().constData());
+        QCOMPARE(Outcome(ShownRomaji(bytes, false)), kunrei);
+        QCOMPARE(Outcome(ShownRomaji(bytes, true)), hepburn);
+        QCOMPARE(HepburnTable.Count, RomajiTable.Count);
+        QVERIFY(platform.errors.empty());
+    }
+
+    // Keys typed with Hepburn shown, flexible romaji off and on: the shown
+    // spelling and the table's own are both hits, unit by unit.
+    void hepburnTakesBothStyles_data()
+    {
+        QTest::addColumn<bool>("flexible");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<int>("misses");
+        QTest::addColumn<QString>("line"); // the romaji row after the last key
+        QTest::addColumn<bool>("done");
+        QTest::newRow("shown") << false << "しか" << "shika" << 5 << 0 << "shika" << true;
+        QTest::newRow("the table's si") << false << "しか" << "si" << 2 << 0 << "sika" << false;
+        QTest::newRow("the styles mixed") << false << "ちしき" << "tishiki" << 7 << 0 << "tishiki" << true;
+        QTest::newRow("tsu and tu") << false << "つつ" << "tsutu" << 5 << 0 << "tsutu" << true;
+        QTest::newRow("fu and hu") << false << "ふふ" << "fuhu" << 4 << 0 << "fuhu" << true;
+        QTest::newRow("ja and zya") << false << "じゃじゃ" << "jazya" << 5 << 0 << "jazya" << true;
+        QTest::newRow("cchi") << false << "まっち" << "macchi" << 6 << 0 << "macchi" << true;
+        QTest::newRow("tti") << false << "まっち" << "matti" << 5 << 0 << "matti" << true;
+        QTest::newRow("ぢ stays di") << false << "ちぢむ" << "chidimu" << 7 << 0 << "chidimu" << true;
+        QTest::newRow("ji is no ぢ") << false << "ちぢむ" << "chiji" << 3 << 2 << "chidimu" << false;
+        QTest::newRow("off: no ci") << false << "し" << "ci" << 0 << 2 << "shi" << false;
+        QTest::newRow("off: no xtu") << false << "まっち" << "max" << 2 << 1 << "macchi" << false;
+        QTest::newRow("off: ん is nn") << false << "かんばん" << "kanb" << 3 << 1 << "kannbann" << false;
+        QTest::newRow("flexible: ci") << true << "し" << "ci" << 2 << 0 << "ci" << true;
+        QTest::newRow("flexible: xtu") << true << "まっち" << "maxtuchi" << 8 << 0 << "maxtuchi" << true;
+        QTest::newRow("flexible: a single n") << true << "かんばん" << "kanbann" << 7 << 0 << "kanbann" << true;
+        QTest::newRow("flexible: si") << true << "しか" << "sika" << 4 << 0 << "sika" << true;
+    }
+    void hepburnTakesBothStyles()
+    {
+        QFETCH(bool, flexible);
+        QFETCH(QString, reading);
+        QFETCH(QString, keys);
+        QFETCH(int, hits);
+        QFETCH(int, misses);
+        QFETCH(QString, line);
+        QFETCH(bool, done);
+        RecordingPlatform platform;
+        AppDir = SourceDataDir();
+        QVERIFY(LoadRomajiTable());
+        static RomajiMatcher matcher;
+        const std::string bytes = Sj(reading.toUtf8().constData());
+        QVERIFY(matcher.start(bytes, HepburnTable, SokuonRomaji, flexible ? RomajiSpellings : OwnSpellings));
+        QCOMPARE(Show(matcher.line()), Show(ShownRomaji(bytes, true).Romaji));
+        int hit = 0, missed = 0;
+        bool finished = false;
+        for (const QChar key : keys) {
+            const RomajiMatcher::Press press = matcher.press(key.toLatin1());
+            hit += press.hit;
+            missed += !press.hit;
+            finished = press.done;
+        }
+        QCOMPARE(hit, hits);
+        QCOMPARE(missed, misses);
+        QCOMPARE(Show(matcher.line()), line);
+        QCOMPARE(finished, done);
+    }
+
+    // Every reading of every shipped list: the Hepburn row is the one the
+    // matcher shows, and it and the row shown without it are typed without
+    // a miss, flexible romaji off and on; ぢ and づ keep di and du.
+    void everyShippedReadingInBothStyles()
+    {
+        RecordingPlatform platform;
+        AppDir = SourceDataDir();
+        QVERIFY(LoadRomajiTable());
+        const QDir data(QString::fromStdString(SourceDataDir()));
+        const QStringList lists = data.entryList({"word?.txt", "lesson*.txt"}, QDir::Files, QDir::Name);
+        QVERIFY(lists.size() >= 4);
+        static ProblemSet set;
+        static RomajiMatcher matcher;
+        int readings = 0, changed = 0;
+        for (const QString& list : lists) {
+            set.Count = 0;
+            QCOMPARE(LoadWordList(SourceDataDir() + list.toStdString(), set), FileStatus::Ok);
+            for (std::uint16_t n = 1; n <= set.Count; ++n) {
+                const std::string_view reading = set.problem(n).Reading.view();
+                const Conversion hepburn = ShownRomaji(reading, true);
+                const Conversion kunrei = ShownRomaji(reading, false);
+                const QString where = list + ": " + Show(reading);
+                QVERIFY2(hepburn.ok() && kunrei.ok(), qPrintable(where));
+                ++readings;
+                changed += hepburn.Romaji.view() != kunrei.Romaji.view();
+                for (const std::string_view kept : {"di", "du"}) {
+                    const auto count = [kept](std::string_view r) {
+                        int c = 0;
+                        for (auto at = r.find(kept); at != std::string_view::npos; at = r.find(kept, at + 1))
+                            ++c;
+                        return c;
+                    };
+                    QVERIFY2(count(hepburn.Romaji) == count(kunrei.Romaji), qPrintable(where));
+                }
+                for (const bool flexible : {false, true})
+                    for (const Conversion* typed : {&hepburn, &kunrei}) {
+                        QVERIFY(matcher.start(reading, HepburnTable, SokuonRomaji,
+                                              flexible ? RomajiSpellings : OwnSpellings));
+                        QVERIFY2(matcher.line().starts_with(hepburn.Romaji.view()), qPrintable(where));
+                        for (const char key : typed->Romaji.view())
+                            QVERIFY2(matcher.press(key).hit, qPrintable(where + " typed as " + Show(typed->Romaji)));
+                        QVERIFY2(matcher.done() || typed->Romaji.size() == RomajiText::capacity, qPrintable(where));
+                    }
+            }
+        }
+        QVERIFY(readings > 1000);
+        QVERIFY(changed > 100);
+        QVERIFY(platform.errors.empty());
     }
 
     // Tables the reader accepts that offer a unit hundreds of spellings to

@@ -253,8 +253,15 @@ private slots:
         QTest::newRow("no change writes nothing") << mine << "" << Text(mine);
         QTest::newRow("recommended adds what it turns on")
             << mine << "recommended"
-            << "[Color]|; mine|L_Ko=$FF00|[Option]|KeySound = 1 |FlexibleRomaji=1|ShowReading=1|ShowProgress=1|"
-               "EscapeEnds=1|RememberChoice=1|";
+            << "[Color]|; mine|L_Ko=$FF00|[Option]|KeySound = 1 |ShowShift=1|Hepburn=1|KanaLabels=1|ShowReading=1|"
+               "ShowProgress=1|EscapeEnds=1|RememberChoice=1|ResizableKeyboard=1|Records=1|Lessons=1|"
+               "[Position]|KeyboardWidth=377|";
+        QTest::newRow("recommended keeps a wider keyboard")
+            << std::string("[Position]\r\nKeyboardWidth=600\r\n[Option]\r\nFlexibleRomaji=1\r\n") << "recommended"
+            << "[Position]|KeyboardWidth=600|[Option]|FlexibleRomaji=1|ShowShift=1|KeySound=1|Hepburn=1|KanaLabels=1|"
+               "ShowReading=1|ShowProgress=1|EscapeEnds=1|RememberChoice=1|ResizableKeyboard=1|Records=1|Lessons=1|";
+        QTest::newRow("defaults take back the keyboard's width")
+            << std::string("[Position]\r\nKeyboardWidth=600\r\n") << "defaults" << "[Position]|KeyboardWidth=251|";
         QTest::newRow("defaults take back the user's values")
             << mine << "defaults" << "[Color]|; mine|L_Ko=255|[Option]|KeySound=0|";
         QTest::newRow("a picked colour in decimal") << std::string() << "3=16711680" << "[Color]|L_Hi=16711680|";

@@ -4,6 +4,7 @@
 #include "main.h"
 #include "modaldriver.h"
 #include "problems.h"
+#include "qttranslation.h"
 #include "rank.h"
 #include "recorddlg.h"
 #include "recordingplatform.h"
@@ -31,6 +32,7 @@
 #include <QTreeWidget>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -139,6 +141,23 @@ private slots:
         QVERIFY(t.Button1->isDefault());
         QCOMPARE(t.Button3->text(), QString("ランキング"));
         QCOMPARE(t.Button2->text(), QString("おわり"));
+        QCOMPARE(t.Button1->geometry(), QRect(39, 240, 234, 41));
+        QCOMPARE(t.Button3->geometry(), QRect(288, 248, 89, 33));
+        QCOMPARE(t.Button2->geometry(), QRect(392, 248, 97, 33));
+        // The one control beyond the drawing: "せってい", inside the window,
+        // clear of every other control, its caption whole, off the Tab chain.
+        const QRect settings = t.settingsButton->geometry();
+        QCOMPARE(t.settingsButton->text(), QString("せってい"));
+        QVERIFY(t.settingsButton->isVisibleTo(&t));
+        QVERIFY(t.rect().contains(settings));
+        for (const QWidget* other : {static_cast<QWidget*>(t.mode1), static_cast<QWidget*>(t.level1),
+                                     static_cast<QWidget*>(t.Button1), static_cast<QWidget*>(t.Button3),
+                                     static_cast<QWidget*>(t.Button2), static_cast<QWidget*>(t.recordsButton),
+                                     static_cast<QWidget*>(t.courseButton)})
+            QVERIFY(!other->geometry().intersects(settings));
+        QVERIFY(TextWidth(t.settingsButton->font(), t.settingsButton->text()) + 8 <= settings.width());
+        QVERIFY(t.settingsButton->font().pixelSize() >= SmallestReadablePixels);
+        QCOMPARE(t.settingsButton->focusPolicy(), Qt::NoFocus);
         QCOMPARE(t.modeIndex(), 0);
         QCOMPARE(t.levelIndex(), 0);
         QCOMPARE(program.rank->Combo1->count(), 3);
@@ -504,11 +523,13 @@ private slots:
         QTest::addColumn<QStringList>("written"); // lines the file holds after; empty: unchanged
         QTest::addColumn<bool>("reading");        // the next drill's reading row
         QTest::newRow("Esc") << "escape" << QStringList {} << false;
+        QTest::newRow("opened by its button, Esc") << "button escape" << QStringList {} << false;
         QTest::newRow("Cancel after changes") << "recommend cancel" << QStringList {} << false;
         QTest::newRow("OK as it stands") << "ok" << QStringList {"L_Ko=$FF00", "KeySound=1", "MainX="} << false;
         QTest::newRow("おすすめ, OK")
             << "recommend ok" << QStringList {"L_Ko=$FF00", "KeySound=1", "ShowReading=1", "RememberChoice=1"} << true;
         QTest::newRow("はじめにもどす, OK") << "reset ok" << QStringList {"L_Ko=255", "KeySound=0"} << false;
+        QTest::newRow("はやい goals, OK") << "faster ok" << QStringList {"KeySound=1", "GoalPercent=130"} << false;
     }
     void settingsWindowKeepsOrSaves()
     {
@@ -534,8 +555,12 @@ private slots:
             poll.stop();
             QCOMPARE(settings->windowTitle(), QString("せってい"));
             for (const QString& step : how.split(' ')) {
+                if (step == "button")
+                    continue;
                 if (step == "escape")
                     QTest::keyClick(settings->windowHandle(), Qt::Key_Escape);
+                else if (step == "faster")
+                    settings->goalPace->setCurrentIndex(settings->goalPace->findData(130));
                 else
                     (step == "recommend" ? settings->recommend : step == "reset" ? settings->reset
                                           : step == "ok"      ? settings->ok
@@ -543,7 +568,10 @@ private slots:
             }
         });
         poll.start();
-        QTest::keyClick(program.title->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        if (how.startsWith("button"))
+            program.title->settingsButton->click();
+        else
+            QTest::keyClick(program.title->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
         QVERIFY(!program.title->settingsWindow()->isVisible());
         const std::string file = dir->read("kidrill.ini");
         if (written.isEmpty())
@@ -953,8 +981,38 @@ private slots:
         resultdlg->show();
         resultdlg->grab().save(to + "result-records.png");
         resultdlg->hide();
+        // The same in a child's words, and the title window with its
+        // options' buttons.
+        KanaLabels = true;
+        resultdlg->miss1->setText("j k ");
+        resultdlg->show();
+        resultdlg->grab().save(to + "result-kana.png");
+        resultdlg->hide();
+        KanaLabels = false;
+        Lessons = true;
+        program.title->hide();
+        program.title->show();
+        program.title->grab().save(to + "title-options.png");
+        Lessons = false;
         Recorder().close();
         Records = false;
+
+        // Qt's own dialogs in Japanese: a finger's colour and a message box.
+        QVERIFY(LoadQtJapanese(*QCoreApplication::instance()));
+        QTimer::singleShot(0, [&] {
+            Tsettingsdlg* settings = program.title->settingsWindow();
+            QTimer::singleShot(0, [&] {
+                QWidget* colours = QApplication::activeModalWidget();
+                colours->grab().save(to + "colour-dialog.png");
+                colours->close();
+                QTimer::singleShot(0, [&] { program.title->settingsWindow()->cancel->click(); });
+            });
+            settings->colours[LeftLittle]->click();
+        });
+        program.title->settingsButton->click();
+        QMessageBox box(QMessageBox::Critical, "エラー", "word3.txt を読み込めません", QMessageBox::Ok);
+        box.show();
+        box.grab().save(to + "message-box.png");
     }
 };
 

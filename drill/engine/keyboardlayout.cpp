@@ -26,14 +26,28 @@ std::optional<std::uint8_t> KeyIndexFor(char ch)
     }
 }
 
+std::optional<ShiftedKey> ShiftedKeyOf(char ch)
+{
+    char plain = 0;
+    if (ch >= 'A' && ch <= 'Z') {
+        plain = char(ch - 'A' + 'a');
+    } else if (ch == '_') {
+        return ShiftedKey {*KeyIndexFor('_'), '\\'};
+    } else {
+        // The JIS keyboard's shifted signs and the key that carries each.
+        constexpr std::string_view Shifted = "!\"#$%&'()=~|`{+*}<>?";
+        constexpr std::string_view Unshifted = "123456789-^\\@[;:],./";
+        const auto at = Shifted.find(ch);
+        if (at == std::string_view::npos)
+            return std::nullopt;
+        plain = Unshifted[at];
+    }
+    return ShiftedKey {*KeyIndexFor(plain), plain};
+}
+
 std::optional<std::uint8_t> KeyCellOf(char ch)
 {
-    if (ch >= 'A' && ch <= 'Z')
-        return KeyIndexFor(char(ch - 'A' + 'a'));
-    // The JIS keyboard's shifted signs and the key that carries each.
-    constexpr std::string_view Shifted = "!\"#$%&'()=~|`{+*}<>?";
-    constexpr std::string_view Unshifted = "123456789-^\\@[;:],./";
-    if (const auto at = Shifted.find(ch); at != std::string_view::npos)
-        return KeyIndexFor(Unshifted[at]);
+    if (const auto shifted = ShiftedKeyOf(ch))
+        return shifted->cell;
     return KeyIndexFor(ch);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "captionid.h"
 #include "fingers.h"
 
 #include <cstdint>
@@ -26,6 +27,8 @@ struct KeyCell {
 constexpr int KeyCellSize = 12;
 constexpr std::size_t KeyLabelCount = 51;
 constexpr int SpaceBarCell = 10;
+constexpr std::uint8_t LeftShiftCell = 49;  // Label_s1
+constexpr std::uint8_t RightShiftCell = 50; // Label_s2
 
 inline constexpr KeyCell KeyCells[] = {
     {"１", "Label1n", 16, 8, 12, 1}, {"２", "Label2n", 32, 8, 12, 2}, {"３", "Label3n", 48, 8, 12, 3},
@@ -74,15 +77,17 @@ inline constexpr KeyboardFingerCell KeyboardFingerCells[] = {
 // yubi8, left to right; the settings window draws its colour pickers
 // after them.
 struct DrillFingerCell {
-    const char* caption;
+    CaptionId caption;
     int left;
     int width;
     Finger finger;
 };
 inline constexpr DrillFingerCell DrillFingerCells[] = {
-    {"小指", 24, 32, LeftLittle},  {"薬指", 72, 32, LeftRing},      {"中指", 120, 32, LeftMiddle},
-    {"人差指", 168, 48, LeftIndex}, {"親指", 240, 32, Thumbs},        {"人差指", 312, 48, RightIndex},
-    {"中指", 368, 32, RightMiddle}, {"薬指", 416, 32, RightRing},     {"小指", 464, 32, RightLittle},
+    {CaptionId::LittleFinger, 24, 32, LeftLittle},  {CaptionId::RingFinger, 72, 32, LeftRing},
+    {CaptionId::MiddleFinger, 120, 32, LeftMiddle}, {CaptionId::IndexFinger, 168, 48, LeftIndex},
+    {CaptionId::Thumbs, 240, 32, Thumbs},           {CaptionId::IndexFinger, 312, 48, RightIndex},
+    {CaptionId::MiddleFinger, 368, 32, RightMiddle}, {CaptionId::RingFinger, 416, 32, RightRing},
+    {CaptionId::LittleFinger, 464, 32, RightLittle},
 };
 static_assert(std::size(DrillFingerCells) == FingerCount);
 
@@ -93,3 +98,12 @@ std::optional<std::uint8_t> KeyIndexFor(char ch);
 // The key cell of a character, shifted ones on their key: "!" on 1, "A"
 // on a.
 std::optional<std::uint8_t> KeyCellOf(char ch);
+
+// A character typed with Shift: the cell of its key, and the character
+// that key types without Shift, whose finger strikes it ("\\" for "_":
+// both the yen key and the key right of "/" type it unshifted in CP932).
+struct ShiftedKey {
+    std::uint8_t cell;
+    char plain;
+};
+std::optional<ShiftedKey> ShiftedKeyOf(char ch);

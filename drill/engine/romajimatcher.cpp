@@ -176,7 +176,8 @@ bool RomajiMatcher::start(std::string_view reading, const RomajiTableData& table
     });
     if (!conversion.ok())
         return false;
-    allowSingleN(syllabicN);
+    if (spellings.singleN)
+        allowSingleN(syllabicN);
     buildLine();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "scores.h"
 
+#include "captions.h"
 #include "cp932.h"
 
 #include <QString>
@@ -73,5 +74,5 @@ std::string MostMissedKeys(const DrillCounters& counters)
             keys += ' ';
         }
     }
-    return keys.empty() ? *EncodeCp932(QStringLiteral("特に無し")) : keys;
+    return keys.empty() ? *EncodeCp932(QString::fromUtf8(ShownCaption(CaptionId::NoneMissed))) : keys;
 }

@@ -34,5 +34,6 @@ DrillResult ScoreDrill(const DrillCounters& counters, const std::string& clockTe
 
 // The most-missed keys: every code from 1 to 200 missed more often than a
 // fifth of all misses, in ascending order, each followed by a blank, the
-// space written "スペース"; the text "特に無し" (CP932) when none is.
+// space written "スペース"; the text of CaptionId::NoneMissed (CP932) when
+// none is.
 std::string MostMissedKeys(const DrillCounters& counters);

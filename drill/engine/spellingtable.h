@@ -32,6 +32,9 @@ struct SpellingTable {
     std::array<std::uint16_t, Capacity> groupOfLine {};
     std::array<std::array<std::int16_t, 3>, Capacity> partsOfLine {};
     std::int16_t smallTsuGroup = None;
+    // ん may be a single n before another consonant, as an input method
+    // takes it.
+    bool singleN = true;
 
     std::span<const Keys> spellings(std::int16_t group) const
     {

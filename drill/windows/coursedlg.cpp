@@ -100,9 +100,9 @@ void Tcoursedlg::fill()
     }
     newKeys_ = KeysBroughtIn(keysOfLessons);
 
-    note1->setText(QStringLiteral("正確さ %1% 以上で、もくひょうの はやさ（1分に 打つ 数）に とどけば ごうかく。\n"
+    note1->setText(QStringLiteral("%1が %2% いじょうで、%3が もくひょうに とどけば ごうかく。\n"
                                   "つぎの レッスンが ひらきます。")
-                       .arg(PassAccuracy));
+                       .arg(AccuracyWords).arg(PassAccuracy).arg(SpeedWords));
     List1->clear();
     // The weak lesson first, where it is seen.
     QStringList weakNames;
@@ -125,7 +125,7 @@ void Tcoursedlg::fill()
                              : state.open                 ? QString()
                                                           : QStringLiteral("まだ ひらいて いません");
         auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
-                                                 QStringLiteral("%1 打/分").arg(lesson.goal),
+                                                 QStringLiteral("1分に %1もじ").arg(lesson.goal),
                                                  AboutMinutes(LessonRunLength(lesson.goal), lesson.goal),
                                                  StarsText(state.stars), status});
         item->setData(0, Qt::UserRole, int(i));

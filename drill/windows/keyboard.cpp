@@ -109,19 +109,34 @@ void Tkb1::lightFinger(Finger finger, std::optional<Colour> colour)
 
 void Tkb1::kbd(char ch)
 {
-    // Every cell goes black and the key of ch lights, its caption black or
-    // white as reads better; only the cell lit before can be other than
-    // black.
+    light(KeyIndexFor(ch), KeyColour, std::nullopt, Black);
+}
+
+void Tkb1::lightKeys(const FingerGuide& guide)
+{
+    light(guide.keyCell, guide.keyColour, guide.shiftCell, guide.shiftColour);
+}
+
+void Tkb1::light(std::optional<std::uint8_t> key, Colour keyColour, std::optional<std::uint8_t> shift,
+                 Colour shiftColour)
+{
+    // Every cell goes black and the keys light, each caption black or white
+    // as reads better; only the cells lit before can be other than black.
+    for (const auto& lit : {litCell_, litShift_})
+        if (lit)
+            SetColours(KeyLabels[*lit], Qt::black, Qt::white);
+    litCell_ = key;
+    litShift_ = shift;
     if (litCell_)
-        SetColours(KeyLabels[*litCell_], Qt::black, Qt::white);
-    litCell_ = KeyIndexFor(ch);
-    if (litCell_)
-        SetColours(KeyLabels[*litCell_], ToQColor(KeyColour), ToQColor(CaptionColourOn(KeyColour)));
+        SetColours(KeyLabels[*litCell_], ToQColor(keyColour), ToQColor(CaptionColourOn(keyColour)));
+    if (litShift_)
+        SetColours(KeyLabels[*litShift_], ToQColor(shiftColour), ToQColor(CaptionColourOn(shiftColour)));
 }
 
 void Tkb1::followSizeOption()
 {
-    if (ResizableKeyboard == resizable_)
+    // The settings window may have changed the width of a resizable one.
+    if (ResizableKeyboard == resizable_ && (!resizable_ || width() == KeyboardWidth))
         return;
     resizable_ = ResizableKeyboard;
     if (resizable_) {

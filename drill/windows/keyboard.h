@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour.h"
+#include "fingerguide.h"
 #include "fingers.h"
 #include "keyboardlayout.h"
 
@@ -29,6 +30,8 @@ public:
 
     void FormCreate();
     void kbd(char ch);
+    // Lights the guide's cells, the Shift key among them when it names one.
+    void lightKeys(const FingerGuide& guide);
 
     // The finger row, indexed like FingerColours.
     QLabel* fingerLabel(Finger finger) const { return fingerLabels_[finger]; }
@@ -59,9 +62,11 @@ protected:
 
 private:
     void placeCells(double scale);
+    void light(std::optional<std::uint8_t> key, Colour keyColour, std::optional<std::uint8_t> shift, Colour shiftColour);
 
     QWidget* drillWindow_;
     std::optional<std::uint8_t> litCell_;
+    std::optional<std::uint8_t> litShift_;
     Colour faceText_ = Black;
     // Every cell's place at the drawn size, to scale from.
     std::array<std::pair<QLabel*, QRect>, KeyLabelCount + FingerCount> drawnPlaces_ {};

@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "captions.h"
 #include "clock.h"
 #include "course/course.h"
 #include "course/lessonrun.h"
@@ -53,6 +54,21 @@ constexpr int FingerRowTop = 184;
 
 constexpr int NextKeyPixels = 37;
 constexpr int RomajiPixels = 24;
+constexpr int CaptionPixels = 16;
+constexpr int ClockCaptionPixels = 21;
+constexpr int CaptionGap = 4; // between a caption and what it captions
+
+// A caption where it was drawn, in its drawn font or the largest smaller
+// one, down to the smallest readable, in which it fits `room`; a smaller
+// font keeps the middle of the drawn one's line.
+void FitCaption(QLabel* label, const QString& text, QPoint place, int pixels, int room)
+{
+    const QFont font = LargestFittingFont(DrillFont(pixels), room, [&](const QFont& f) { return TextWidth(f, text); },
+                                          SmallestReadablePixels);
+    SetLabelFont(label, font);
+    SetSizedText(label, text);
+    label->move(place.x(), place.y() + (pixels - font.pixelSize()) / 2);
+}
 
 // The next key keeps its size in proportion to the romaji row it follows.
 int NextKeyPixelsFor(const QFont& romaji)
@@ -105,7 +121,8 @@ Tmain1::Tmain1(QWidget* parent)
     caps1->hide();
 
     for (const DrillFingerCell& f : DrillFingerCells) {
-        QLabel* label = MakeLabel(this, QString::fromUtf8(f.caption), f.left, FingerRowTop, DrillFont(16));
+        QLabel* label = MakeLabel(this, QString::fromUtf8(CaptionText(f.caption, false)), f.left, FingerRowTop,
+                                  DrillFont(16));
         label->setAlignment(Qt::AlignCenter);
         label->setFixedSize(f.width, 16);
         SetTextColour(label, Silver);
@@ -193,8 +210,52 @@ void Tmain1::prepareAids()
     progressShown_ = showProgress;
     if (progress1)
         progress1->setVisible(progressShown_);
-    const bool characterTrial = !IsTimeTrial(Counters.Mode);
-    SetSizedText(Label11, progressShown_ && characterTrial ? QStringLiteral("時間") : QStringLiteral("残り時間"));
+    showCaptions();
+}
+
+void Tmain1::showCaptions()
+{
+    // Each caption in the words KanaLabels asks for, in the room before
+    // what it captions; drawn as they were, they keep their fonts.
+    const struct {
+        QLabel* label;
+        CaptionId caption;
+        QPoint place;
+        int pixels;
+        int room;
+    } captions[] = {
+        {Label4, CaptionId::Sentence, {24, 16}, CaptionPixels, RowLeft - 24},
+        {Label5, CaptionId::Romaji, {16, 112}, CaptionPixels, RowLeft - 16},
+        {Label6, CaptionId::Total, {32, 216}, CaptionPixels, 112 - 32},
+        {Label7, CaptionId::Hits, {32, 240}, CaptionPixels, 112 - 32},
+        {Label8, CaptionId::Misses, {32, 264}, CaptionPixels, 112 - 32},
+        {Label11, progressShown_ && !IsTimeTrial(Counters.Mode) ? CaptionId::Time : CaptionId::TimeLeft, {328, 216},
+         ClockCaptionPixels, 424 - 328},
+    };
+    for (const auto& c : captions)
+        FitCaption(c.label, QString::fromUtf8(ShownCaption(c.caption)), c.place, c.pixels, c.room - CaptionGap);
+    // Its text is the title window's, set as the drill starts.
+    FitCaption(Label3, Label3->text(), {24, 48}, CaptionPixels, RowLeft - 24 - CaptionGap);
+
+    // The finger row in one font, the largest in which every caption fits
+    // its cell; a cell too narrow even at the smallest widens about its
+    // middle, into the room between the cells.
+    const auto text = [](const DrillFingerCell& f) { return QString::fromUtf8(ShownCaption(f.caption)); };
+    const QFont row = LargestFittingFont(DrillFont(CaptionPixels), 0, [&](const QFont& font) {
+        int over = 0;
+        for (const DrillFingerCell& f : DrillFingerCells)
+            over = std::max(over, TextWidth(font, text(f)) - f.width);
+        return over;
+    }, SmallestReadablePixels);
+    for (const DrillFingerCell& f : DrillFingerCells) {
+        QLabel* label = fingerLabels_[f.finger];
+        const int textWidth = TextWidth(row, text(f));
+        const int width = textWidth > f.width ? textWidth + CaptionGap : f.width;
+        label->setFont(row);
+        label->setText(text(f));
+        label->setFixedSize(width, 16);
+        label->move(f.left - (width - f.width) / 2, FingerRowTop);
+    }
 }
 
 void Tmain1::PrepareProblems(std::uint8_t level)
@@ -228,15 +289,15 @@ void Tmain1::ShowProblem(std::uint16_t index)
     const Problem& p = Problems.problem(index);
     SetSizedText(tpy, LabelText(p.Meaning));
     SetSizedText(tpg, LabelText(p.Sentence));
-    if (FlexibleRomaji) {
+    if (JudgesSpellings()) {
         // The row the matcher follows, which a very long reading may carry
         // past the 255 keys the romaji text keeps.
-        FlexibleMatch.start(p.Reading, RomajiTable, SokuonRomaji, RomajiSpellings);
+        FlexibleMatch.start(p.Reading, ShownTable(), SokuonRomaji, JudgedSpellings());
         shownLine_.assign(FlexibleMatch.line());
     }
-    if (RecordsKept() && !FlexibleRomaji)
+    if (RecordsKept() && !JudgesSpellings())
         MapKeysToKana(p.Reading, RomajiTable, SokuonRomaji, keyKana_);
-    SetSizedText(tpr, LabelText(FlexibleRomaji ? std::string_view(shownLine_) : p.Romaji.view()));
+    SetSizedText(tpr, LabelText(JudgesSpellings() ? std::string_view(shownLine_) : p.Romaji.view()));
     fitProblemFonts();
     CursorPos = 1;
     tpr2->setText(QString());
@@ -298,7 +359,7 @@ QFont Tmain1::nextKeyFont(const QFont& romaji) const
 void Tmain1::showKanaGroups()
 {
     const Problem& p = Problems.problem(ProblemIndex);
-    if (FlexibleRomaji)
+    if (JudgesSpellings())
         GroupByMatcher(FlexibleMatch, Groups);
     else
         GroupByConversion(p.Reading, RomajiTable, SokuonRomaji, p.Romaji.size(), Groups);
@@ -312,7 +373,7 @@ void Tmain1::followTyping(std::size_t typed)
     scrollRomaji(RowScroll(romajiScroll_, romajiWidth_, width() - RowLeft,
                            typedWidths_[std::min(typed, typedWidths_.size() - 1)], romajiAhead_));
     if (readingShown_)
-        reading1->mark(FlexibleRomaji ? FlexibleMatch.currentUnit() : GroupOfKey(Groups, typed));
+        reading1->mark(JudgesSpellings() ? FlexibleMatch.currentUnit() : GroupOfKey(Groups, typed));
 }
 
 void Tmain1::scrollRomaji(int scroll)
@@ -347,7 +408,8 @@ void Tmain1::measureTypedWidths(const QString& romaji, const QFont& font)
 
 void Tmain1::ShowFingerGuide(char ch)
 {
-    const FingerGuide guide = GuideFor(ch, FingerTable, FingerColours, KeyColour);
+    const FingerGuide guide = ShowShift ? GuideWithShift(ch, FingerTable, FingerColours, KeyColour)
+                                        : GuideFor(ch, FingerTable, FingerColours, KeyColour);
     KeyColour = guide.keyColour;
     for (std::size_t f = 0; f < FingerCount; ++f) {
         const auto finger = static_cast<Finger>(f);
@@ -358,7 +420,9 @@ void Tmain1::ShowFingerGuide(char ch)
         if (kb1)
             kb1->lightFinger(finger, guide.lit[f] ? std::optional<Colour>(FingerColours[f]) : std::nullopt);
     }
-    if (kb1)
+    if (kb1 && ShowShift)
+        kb1->lightKeys(guide);
+    else if (kb1)
         kb1->kbd(ch);
     SetSizedText(tpr3, LabelText(std::string_view(&ch, 1)));
     tpr3->move(tpr2->x() + tpr2->width(), NextCharTop);
@@ -378,14 +442,15 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         Timer1->start();
     }
     const RomajiText& romaji = Problems.problem(ProblemIndex).Romaji;
+    const bool spellings = JudgesSpellings();
     RomajiMatcher::Press flexible;
-    if (FlexibleRomaji)
+    if (spellings)
         flexible = FlexibleMatch.press(Key);
-    const bool hit = FlexibleRomaji ? flexible.hit : KeyHits(romaji, CursorPos, Key);
+    const bool hit = spellings ? flexible.hit : KeyHits(romaji, CursorPos, Key);
     if (RecordsKept())
         tallyKey(Key, hit, flexible);
     if (hit) {
-        if (FlexibleRomaji) {
+        if (spellings) {
             showFlexibleLine();
         } else {
             tpr2->setText(LabelText(romaji.view().substr(0, CursorPos)));
@@ -398,8 +463,8 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         bu1->hide();
         if (KeySound)
             CurrentPlatform().playSound(Platform::Sound::Hit);
-        if (FlexibleRomaji ? !flexible.done : romaji.size() >= CursorPos) {
-            ShowFingerGuide(FlexibleRomaji ? FlexibleMatch.nextKey() : romaji.at(CursorPos));
+        if (spellings ? !flexible.done : romaji.size() >= CursorPos) {
+            ShowFingerGuide(spellings ? FlexibleMatch.nextKey() : romaji.at(CursorPos));
         } else {
             ++ProblemIndex;
             if (ProblemIndex > Problems.Count)
@@ -408,7 +473,7 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
         }
     } else {
         // The miss is charged to the key the romaji row shows next.
-        const char expected = FlexibleRomaji ? flexible.expected : ExpectedChar(romaji, CursorPos);
+        const char expected = spellings ? flexible.expected : ExpectedChar(romaji, CursorPos);
         ++Counters.Misses;
         ++Counters.MissByChar[static_cast<unsigned char>(expected)];
         Counters.BooCountdown = BooTicks;
@@ -424,7 +489,7 @@ void Tmain1::FormKeyPress(QObject* /*Sender*/, char Key)
 void Tmain1::tallyKey(char key, bool hit, const RomajiMatcher::Press& flexible)
 {
     // A miss counts against the key that was due, as the drill charges it.
-    if (FlexibleRomaji) {
+    if (JudgesSpellings()) {
         tally_.count(hit ? key : flexible.expected, flexible.smallTsu ? SmallTsuSlot : flexible.line, hit);
         return;
     }

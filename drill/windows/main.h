@@ -98,6 +98,8 @@ private:
     // The hits and misses, and the progress count when it shows.
     void showCounts();
     void prepareAids();
+    // The captions and the finger row in the words KanaLabels asks for.
+    void showCaptions();
     void fitProblemFonts();
     void showKanaGroups();
     void followTyping(std::size_t typed);

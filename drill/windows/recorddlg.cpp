@@ -1,5 +1,6 @@
 #include "recorddlg.h"
 
+#include "captions.h"
 #include "drillkind.h"
 #include "platform.h"
 #include "records/drilltally.h"
@@ -70,7 +71,7 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     modeBox = new QComboBox(this);
     levelBox->addItems(LevelNames());
     modeBox->addItems(ModeNames());
-    choice->addWidget(Heading(QStringLiteral("はやさと正確さ"), this));
+    choice->addWidget(Heading(QStringLiteral("はやさと ") + QString::fromUtf8(AccuracyCaption), this));
     choice->addStretch();
     choice->addWidget(new QLabel(QStringLiteral("レベル"), this));
     choice->addWidget(levelBox);
@@ -140,8 +141,8 @@ void Trecorddlg::showProgress()
     RecordStore* store = Recorder().store();
     const std::vector<DrillSummary> drills =
         store ? store->drills(levelBox->currentIndex() + 1, modeBox->currentIndex() + 1) : std::vector<DrillSummary>();
-    Chart::Series speed {QStringLiteral("はやさ（打/分）"), SpeedColour, false, false, {}};
-    Chart::Series accuracy {QStringLiteral("正確さ（%）"), AccuracyColour, false, true, {}};
+    Chart::Series speed {QString::fromUtf8(KeysPerMinuteCaption), SpeedColour, false, false, {}};
+    Chart::Series accuracy {QString::fromUtf8(AccuracyCaption) + QStringLiteral("（%）"), AccuracyColour, false, true, {}};
     double fastest = 0;
     std::size_t best = 0;
     Chart::XAxis x;
@@ -168,7 +169,7 @@ void Trecorddlg::showProgress()
                                                                                  : QStringLiteral("M/d H:mm");
         x.label = [format](double day) { return QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).toString(format); };
     }
-    progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("打/分")),
+    progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("かず")),
                            ChartAxis {100, 20, QStringLiteral("%")}, x);
     if (!speed.points.empty())
         progressChart->setMark(0, best, QStringLiteral("さいこう %1").arg(std::lround(fastest)));
@@ -194,7 +195,7 @@ void Trecorddlg::showRecent(const QDate& today)
     weakKana->setText(lines.isEmpty() ? QStringLiteral("ミスの多いかなは、まだありません") : lines.join(QLatin1Char('\n')));
 
     const std::vector<DayTotal> days = store ? store->daysSince(since) : std::vector<DayTotal>();
-    Chart::Series typed {QStringLiteral("打ったキー"), KeysColour, true, false, {}};
+    Chart::Series typed {QStringLiteral("うった キー"), KeysColour, true, false, {}};
     Chart::Series minutes {QStringLiteral("れんしゅうした分"), MinutesColour, false, true, {}};
     std::uint64_t mostKeys = 0, allKeys = 0, allMs = 0;
     double mostMinutes = 0;
@@ -217,11 +218,11 @@ void Trecorddlg::showRecent(const QDate& today)
     Chart::XAxis x {0, RecentDays - 1, {0, 7, 14, 21, 29}, [first](double i) {
                         return first.addDays(qint64(i)).toString(QStringLiteral("M/d"));
                     }};
-    daysChart->setData({typed, minutes}, RoundAxis(double(mostKeys), QStringLiteral("打")),
+    daysChart->setData({typed, minutes}, RoundAxis(double(mostKeys), QStringLiteral("キー")),
                        RoundAxis(mostMinutes, QStringLiteral("分")), x);
 
     const int run = store ? DaysInARow(store->practiceDays(), today) : 0;
-    summary->setText(QStringLiteral("この30日：れんしゅう %1、%2 打　　れんぞく %3 日")
+    summary->setText(QStringLiteral("この30日：れんしゅう %1、うった キー %2　　つづけて %3日")
                          .arg(Duration(allMs))
                          .arg(QLocale(QLocale::Japanese).toString(qulonglong(allKeys)))
                          .arg(run));

@@ -1,7 +1,9 @@
 #include "result.h"
 
+#include "captions.h"
 #include "course/course.h"
 #include "records/recordstats.h"
+#include "settings/options.h"
 #include "widgets/drawing.h"
 
 #include <QPushButton>
@@ -20,6 +22,12 @@ constexpr QRect ResultButton {128, 336, 81, 33};
 constexpr int ProgressRows = 36;
 constexpr int SpeedTop = 320;
 constexpr int AccuracyTop = 344;
+// The columns of those rows: caption, figure, change.
+constexpr int RecordCaptionLeft = 16;
+constexpr int RecordFigureLeft = 176;
+constexpr int RecordChangeLeft = 240;
+// A child's captions of the figures end here, before the figures at 184.
+constexpr int FigureCaptionsEnd = 168;
 constexpr QRect VerdictPlace {8, 368, 341, 22};
 constexpr int VerdictRow = 26;
 // A lesson's three buttons in the row of "わかった".
@@ -34,7 +42,7 @@ void ShowChange(QLabel* label, double now, std::optional<double> before, int dec
         SetTextColour(label, Black);
         return;
     }
-    SetSizedText(label, QStringLiteral("前回 ") + Change(now, *before, decimals));
+    SetSizedText(label, QStringLiteral("まえより ") + Change(now, *before, decimals));
     const double step = decimals == 0 ? 0.5 : 0.05;
     SetTextColour(label, now - *before >= step ? Green : *before - now >= step ? Red : Black);
 }
@@ -66,12 +74,13 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     miss1->setFixedSize(313, 57);
     miss1->setAlignment(Qt::AlignCenter);
 
-    speedCaption = MakeLabel(this, QStringLiteral("はやさ"), 56, SpeedTop, DrillFont(16));
-    speed1 = MakeLabel(this, QString(), 136, SpeedTop, DrillFont(16, true));
-    speedChange = MakeLabel(this, QString(), 240, SpeedTop, DrillFont(16));
-    accuracyCaption = MakeLabel(this, QStringLiteral("せいかく"), 56, AccuracyTop, DrillFont(16));
-    accuracy1 = MakeLabel(this, QString(), 136, AccuracyTop, DrillFont(16, true));
-    accuracyChange = MakeLabel(this, QString(), 240, AccuracyTop, DrillFont(16));
+    // Rows of the records, in a child's words whatever KanaLabels says.
+    speedCaption = MakeLabel(this, QString::fromUtf8(KeysPerMinuteCaption), RecordCaptionLeft, SpeedTop, DrillFont(16));
+    speed1 = MakeLabel(this, QString(), RecordFigureLeft, SpeedTop, DrillFont(16, true));
+    speedChange = MakeLabel(this, QString(), RecordChangeLeft, SpeedTop, DrillFont(16));
+    accuracyCaption = MakeLabel(this, QString::fromUtf8(AccuracyCaption), RecordCaptionLeft, AccuracyTop, DrillFont(16));
+    accuracy1 = MakeLabel(this, QString(), RecordFigureLeft, AccuracyTop, DrillFont(16, true));
+    accuracyChange = MakeLabel(this, QString(), RecordChangeLeft, AccuracyTop, DrillFont(16));
     // Of a fixed width, its text centred: not a label that sizes itself.
     verdict1 = new QLabel(this);
     verdict1->setTextFormat(Qt::PlainText);
@@ -115,7 +124,7 @@ void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<Dri
 {
     const double speed = KeysPerMinute(drill.hits, drill.elapsedMs);
     const double accuracy = AccuracyPercent(drill.hits, drill.misses);
-    SetSizedText(speed1, QStringLiteral("%1 打/分").arg(std::lround(speed)));
+    SetSizedText(speed1, QString::number(std::lround(speed)));
     SetSizedText(accuracy1, QStringLiteral("%1 %").arg(accuracy, 0, 'f', 1));
     ShowChange(speedChange, std::round(speed),
                previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt, 0);
@@ -157,8 +166,37 @@ void Tresultdlg::hideProgress()
     placeRows();
 }
 
+void Tresultdlg::showCaptions()
+{
+    // Drawn, each caption where it was; in a child's words the heading
+    // stands in the middle, the figures' captions end before the figures and
+    // the most-missed keys' caption stands over them.
+    const bool child = KanaLabels;
+    const auto caption = [](CaptionId c) { return QString::fromUtf8(ShownCaption(c)); };
+    SetSizedText(Label1, caption(CaptionId::Results));
+    Label1->move(child ? (ResultSize.width() - Label1->width()) / 2 : 104, 16);
+    const struct {
+        QLabel* label;
+        CaptionId caption;
+        QPoint drawn;
+    } figures[] = {
+        {Label2, CaptionId::ResultHits, {88, 64}},
+        {Label3, CaptionId::ResultTime, {96, 96}},
+        {Label4, CaptionId::ResultMisses, {72, 128}},
+        {Label6, CaptionId::Score, {72, 172}},
+    };
+    for (const auto& f : figures) {
+        SetSizedText(f.label, caption(f.caption));
+        f.label->move(child ? FigureCaptionsEnd - f.label->width() : f.drawn.x(), f.drawn.y());
+    }
+    SetSizedText(hiscore1, caption(CaptionId::HighScore));
+    SetSizedText(Label5, caption(CaptionId::MostMissed));
+    Label5->move(child ? miss1->geometry().center().x() - Label5->width() / 2 : 120, 224);
+}
+
 void Tresultdlg::showEvent(QShowEvent* event)
 {
+    showCaptions();
     SizeLabelsOnShow(this);
     QDialog::showEvent(event);
 }

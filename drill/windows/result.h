@@ -34,6 +34,8 @@ public:
     enum class AfterLesson { Course, Again, Next };
     void offerLessons(bool next);
     AfterLesson afterLesson() const { return afterLesson_; }
+    // The captions in the words KanaLabels asks for; done as it shows.
+    void showCaptions();
 
     QLabel* Label1;
     QLabel* Label2;

@@ -1,11 +1,13 @@
 #include "settingsdlg.h"
 
+#include "captions.h"
 #include "keyboardlayout.h"
 #include "session.h"
 #include "widgets/drawing.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -13,7 +15,8 @@ namespace {
 
 constexpr int WindowWidth = 560;
 constexpr int OptionTop = 12;
-constexpr int OptionStep = 44;
+// Fourteen options and the finger row fit a screen 800 pixels high.
+constexpr int OptionStep = 40;
 constexpr int ExplanationPixels = 13;
 
 constexpr int FingerHeight = 24;
@@ -41,14 +44,27 @@ Tsettingsdlg::Tsettingsdlg(QWidget* parent)
                                     DrillFont(ExplanationPixels));
     }
 
+    // GoalPercent at the right of the row that opens every lesson: the
+    // course's other choice for a parent or teacher.
+    const QRect allOpen = options[OptionIndex("AllLessonsOpen")]->geometry();
+    options[OptionIndex("AllLessonsOpen")]->setFixedWidth(250);
+    MakeLabel(this, QStringLiteral("もくひょうの はやさ"), 268, allOpen.top() + 3, DrillFont(13));
+    goalPace = new QComboBox(this);
+    goalPace->setGeometry(WindowWidth - 16 - 136, allOpen.top() - 2, 136, 26);
+
     MakeLabel(this, QStringLiteral("ゆびの いろ（おすと いろを えらべます）"), 16, top + 4, DrillFont(16));
     const int fingerTop = top + 28;
+    const QFont fingerFont = DrillFont(13);
     for (std::size_t f = 0; f < colours.size(); ++f) {
+        // In a child's words, a cell too narrow for them widened about its
+        // middle.
         const DrillFingerCell& cell = DrillFingerCells[f]; // in the order of the colours
-        colours[f] = new QPushButton(QString::fromUtf8(cell.caption), this);
-        colours[f]->setGeometry(cell.left, fingerTop, cell.width, FingerHeight);
+        const QString caption = QString::fromUtf8(CaptionText(cell.caption, true));
+        const int width = std::max(cell.width, TextWidth(fingerFont, caption) + 6);
+        colours[f] = new QPushButton(caption, this);
+        colours[f]->setGeometry(cell.left - (width - cell.width) / 2, fingerTop, width, FingerHeight);
         colours[f]->setToolTip(QString::fromLatin1(ColourKeys[f]));
-        colours[f]->setFont(DrillFont(13));
+        colours[f]->setFont(fingerFont);
         colours[f]->setAutoDefault(false);
         connect(colours[f], &QPushButton::clicked, this, [this, f] { pickColour(f); });
     }
@@ -91,6 +107,14 @@ void Tsettingsdlg::setChoice(const SettingsChoice& choice)
         options[i]->setChecked(choice.options[i]);
     for (std::size_t f = 0; f < colours.size(); ++f)
         setColour(f, choice.colours[f]);
+    chosenKeyboardWidth_ = choice.keyboardWidth;
+    // The named paces, and a value a hand wrote in the file as it is.
+    goalPace->clear();
+    for (const GoalPace& pace : GoalPaces)
+        goalPace->addItem(QStringLiteral("%1 %2%").arg(QString::fromUtf8(pace.name)).arg(pace.percent), pace.percent);
+    if (goalPace->findData(choice.goalPercent) < 0)
+        goalPace->addItem(QStringLiteral("%1%").arg(choice.goalPercent), choice.goalPercent);
+    goalPace->setCurrentIndex(goalPace->findData(choice.goalPercent));
 }
 
 SettingsChoice Tsettingsdlg::choice() const
@@ -99,6 +123,8 @@ SettingsChoice Tsettingsdlg::choice() const
     for (std::size_t i = 0; i < OptionCount; ++i)
         choice.options[i] = options[i]->isChecked();
     choice.colours = chosenColours_;
+    choice.keyboardWidth = chosenKeyboardWidth_;
+    choice.goalPercent = goalPace->currentData().toInt();
     return choice;
 }
 

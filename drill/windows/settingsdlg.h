@@ -7,6 +7,7 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -31,6 +32,7 @@ public:
     std::array<QCheckBox*, OptionCount> options {};
     std::array<QLabel*, OptionCount> explanations {};
     std::array<QPushButton*, FingerCount> colours {}; // the finger row
+    QComboBox* goalPace; // GoalPercent, beside the lessons' rows
     QPushButton* recommend;
     QPushButton* reset;
     QPushButton* ok;
@@ -40,4 +42,5 @@ private:
     void pickColour(std::size_t finger);
 
     std::array<Colour, FingerCount> chosenColours_ {};
+    std::int32_t chosenKeyboardWidth_ = 0; // "おすすめ" widens it
 };

@@ -1,5 +1,6 @@
 #include "title.h"
 
+#include "captions.h"
 #include "counters.h"
 #include "course/course.h"
 #include "coursedlg.h"
@@ -37,6 +38,8 @@ constexpr QSize TitleSize {502, 292};
 constexpr int OptionRowHeight = 41;
 constexpr QRect RecordsButtonPlace {288, 292, 89, 33};
 constexpr QRect CourseButtonPlace {184, 292, 89, 33};
+// Between the level group and おわり, which stand as drawn.
+constexpr QRect SettingsButtonPlace {392, 221, 97, 24};
 
 // A captioned box of radio items spread evenly down its height, the first
 // one selected.
@@ -94,6 +97,14 @@ Ttitle1::Ttitle1(QWidget* parent)
     courseButton->setGeometry(CourseButtonPlace);
     courseButton->setAutoDefault(false);
     courseButton->hide();
+    // The way to the settings a parent sees. Off the Tab chain, which stays
+    // as drawn; Ctrl+, reaches it from the keyboard.
+    settingsButton = new QPushButton(QStringLiteral("せってい"), this);
+    settingsButton->setGeometry(SettingsButtonPlace);
+    settingsButton->setFont(DrillFont(14));
+    settingsButton->setAutoDefault(false);
+    settingsButton->setFocusPolicy(Qt::NoFocus);
+    settingsButton->setToolTip(QStringLiteral("せってい（Ctrl+,）"));
     // Enter starts a drill wherever the focus is; Space presses the
     // focused button.
     Button3->setAutoDefault(false);
@@ -122,6 +133,7 @@ Ttitle1::Ttitle1(QWidget* parent)
     addAction(settingsAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(settingsAction, &QAction::triggered, this, &Ttitle1::OpenSettings);
+    connect(settingsButton, &QPushButton::clicked, this, &Ttitle1::OpenSettings);
 
     FormCreate();
     CentreOnScreen(*this);
@@ -192,7 +204,8 @@ void Ttitle1::Button1Click()
     ChosenLesson.reset();
     Counters.Level = static_cast<std::uint8_t>(levelIndex() + 1);
     RememberedLevel = Counters.Level;
-    SetSizedText(main1->Label3, Counters.Level == SentenceLevel ? QStringLiteral("意味") : QStringLiteral("練習"));
+    SetSizedText(main1->Label3,
+                 QString::fromUtf8(ShownCaption(Counters.Level == SentenceLevel ? CaptionId::Meaning : CaptionId::Practice)));
     runDrill();
 }
 
@@ -224,8 +237,8 @@ void Ttitle1::courseButtonClick()
         Counters.Level = 0;
         Counters.Mode = LessonMode;
         Counters.RunLength = ChosenLesson->runLength;
-        SetSizedText(main1->Label3,
-                     ChosenLesson->name == WeakLessonName ? QStringLiteral("意味") : QStringLiteral("練習"));
+        SetSizedText(main1->Label3, QString::fromUtf8(ShownCaption(
+                                        ChosenLesson->name == WeakLessonName ? CaptionId::Meaning : CaptionId::Practice)));
         resultdlg->hideProgress(); // a drill left before its results leads back to the course
         main1->exec();
         if (EndRequested())

@@ -47,6 +47,7 @@ public:
     QPushButton* Button2;
     QPushButton* recordsButton; // "きろく", with records on
     QPushButton* courseButton;  // "コース", with the course on
+    QPushButton* settingsButton; // "せってい", always
     QAction* settingsAction; // Ctrl+, and the context menu
 
 public slots:

@@ -168,18 +168,15 @@ QStringList LessonVerdictText(int stars, double accuracy, double speed, int goal
     if (stars > 0)
         return {QStringLiteral("ごうかく！ %1").arg(StarsText(stars))
                 + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next))};
-    // Shown rounded down: a drill that fell short never shows the mark.
-    QStringList lacked;
-    if (accuracy < PassAccuracy)
-        lacked << QStringLiteral("せいかくさ %1% → %2%").arg(int(std::floor(accuracy))).arg(PassAccuracy);
-    if (speed < goal)
-        lacked << QStringLiteral("はやさ %1 → %2").arg(int(std::floor(speed))).arg(goal);
-    if (lacked.isEmpty()) // a pass the stars do not show
-        lacked << QString();
     // Close: within a few points of the accuracy and a fifth of the speed.
     const bool close = accuracy >= PassAccuracy - 5 && speed >= goal * 0.8;
-    lacked.front().prepend(close ? QStringLiteral("あと すこし！ ") : QStringLiteral("もう いちど！ "));
-    return lacked;
+    QStringList lines {close ? QStringLiteral("あと すこし！") : QStringLiteral("もう いちど！")};
+    // Shown rounded down: a drill that fell short never shows the mark.
+    if (accuracy < PassAccuracy)
+        lines << QStringLiteral("%1 %2% → %3%").arg(AccuracyWords).arg(int(std::floor(accuracy))).arg(PassAccuracy);
+    if (speed < goal)
+        lines << QStringLiteral("%1 %2 → %3").arg(SpeedWords).arg(int(std::floor(speed))).arg(goal);
+    return lines;
 }
 
 int StarsFor(const DrillSummary& drill, int goal)

@@ -126,7 +126,7 @@ std::vector<Problem> AllProblems(const Course& course)
         for (std::uint16_t n = 1; n <= set->Count; ++n) {
             Problem p = set->problem(n);
             // Quietly: a reading the drill cannot type is no choice here.
-            const Conversion c = ConvertReading(p.Reading, RomajiTable, SokuonRomaji);
+            const Conversion c = ConvertReading(p.Reading, ShownTable(), SokuonRomaji);
             if (!c.ok() || c.Romaji.empty())
                 continue;
             p.Romaji = c.Romaji;

@@ -18,6 +18,9 @@ bool EscapeEnds = OptionDefault("EscapeEnds");
 bool RememberChoice = OptionDefault("RememberChoice");
 bool ResizableKeyboard = OptionDefault("ResizableKeyboard");
 int GoalPercent = DefaultGoalPercent;
+bool ShowShift = OptionDefault("ShowShift");
+bool Hepburn = OptionDefault("Hepburn");
+bool KanaLabels = OptionDefault("KanaLabels");
 
 namespace {
 
@@ -30,6 +33,12 @@ Colour ReadColour(const IniFile& profile, std::size_t finger)
 {
     return static_cast<Colour>(
         ReadInteger(profile, "Color", ColourKeys[finger], static_cast<std::int32_t>(DefaultFingerColours[finger])));
+}
+
+std::int32_t ReadKeyboardWidth(const IniFile& profile)
+{
+    return std::clamp(ReadInteger(profile, "Position", "KeyboardWidth", KeyboardDrawnWidth), KeyboardDrawnWidth,
+                      KeyboardLargestWidth);
 }
 
 // A stored number that is not one of the group's items starts at the first.
@@ -51,6 +60,7 @@ SettingsChoice ReadChoice(const IniFile& profile)
     // A value out of its range is no value.
     const std::int32_t percent = ReadInteger(profile, "Option", "GoalPercent", DefaultGoalPercent);
     choice.goalPercent = percent >= LeastGoalPercent && percent <= MostGoalPercent ? percent : DefaultGoalPercent;
+    choice.keyboardWidth = ReadKeyboardWidth(profile);
     return choice;
 }
 
@@ -61,6 +71,7 @@ SettingsChoice CurrentChoice()
         choice.options[i] = *OptionRows[i].value;
     std::copy(FingerColours.begin(), FingerColours.end(), choice.colours.begin());
     choice.goalPercent = GoalPercent;
+    choice.keyboardWidth = KeyboardWidth;
     return choice;
 }
 
@@ -70,6 +81,7 @@ void ApplyChoice(const SettingsChoice& choice)
         *OptionRows[i].value = choice.options[i];
     std::copy(choice.colours.begin(), choice.colours.end(), FingerColours.begin());
     GoalPercent = choice.goalPercent;
+    KeyboardWidth = choice.keyboardWidth;
 }
 
 SettingsChoice DefaultChoice()
@@ -81,6 +93,7 @@ SettingsChoice RecommendedChoice(SettingsChoice choice)
 {
     for (std::size_t i = 0; i < OptionCount; ++i)
         choice.options[i] = choice.options[i] || OptionRows[i].recommended;
+    choice.keyboardWidth = std::max(choice.keyboardWidth, RecommendedKeyboardWidth);
     return choice;
 }
 
@@ -95,14 +108,15 @@ void StoreChoice(IniFile& profile, const SettingsChoice& choice)
             profile.write("Color", ColourKeys[f], std::to_string(static_cast<std::int32_t>(choice.colours[f])));
     if (stored.goalPercent != choice.goalPercent)
         profile.write("Option", "GoalPercent", std::to_string(choice.goalPercent));
+    if (stored.keyboardWidth != choice.keyboardWidth)
+        profile.write("Position", "KeyboardWidth", std::to_string(choice.keyboardWidth));
 }
 
 void ReadRemembered(const IniFile& profile)
 {
     RememberedMode = ReadItem(profile, "LastMode", ModeCount);
     RememberedLevel = ReadItem(profile, "LastLevel", LevelCount);
-    KeyboardWidth = std::clamp(ReadInteger(profile, "Position", "KeyboardWidth", KeyboardDrawnWidth),
-                               KeyboardDrawnWidth, KeyboardLargestWidth);
+    KeyboardWidth = ReadKeyboardWidth(profile);
 }
 
 void StoreRemembered(IniFile& profile)

@@ -34,6 +34,10 @@ extern int GoalPercent;
 constexpr int DefaultGoalPercent = 100;
 constexpr int LeastGoalPercent = 50;
 constexpr int MostGoalPercent = 200;
+// What a child sees.
+extern bool ShowShift;  // a shifted character lights its key and the other hand's Shift
+extern bool Hepburn;    // the romaji shown in the spelling schools teach now: shi, chi, tsu
+extern bool KanaLabels; // the drill's and the results' captions in words a child reads
 
 // One option of [Option] as the settings window lists it.
 struct OptionRow {
@@ -49,9 +53,15 @@ struct OptionRow {
 // and its default is written nowhere else.
 inline constexpr OptionRow OptionRows[] = {
     {"ShowKeyboard", "キーボードを だす", "つぎに うつ キーを ひからせた キーボードを みせます", true, false, &ShowKeyboard},
+    {"ShowShift", "シフトも ひからせる", "！や 大もじでは、おす キーと はんたいの 手の シフトキーを ひからせます", false,
+     true, &ShowShift},
     {"KeySound", "キーの おと", "キーを うつたびに おとが なります", false, true, &KeySound},
-    {"FlexibleRomaji", "いろいろな ローマじ", "shi や chi など、どの うちかたでも せいかいに します", false, true,
+    {"Hepburn", "ヘボンしきで ひょうじ", "し・ち・つ を shi・chi・tsu の ように だします（si・ti・tu でも うてます）",
+     false, true, &Hepburn},
+    {"FlexibleRomaji", "いろいろな ローマじ", "shi や chi など、どの うちかたでも せいかいに します", false, false,
      &FlexibleRomaji},
+    {"KanaLabels", "ひらがなで ひょうじ", "れんしゅうと けっかの がめんの ことばを ひらがなで だします", false, true,
+     &KanaLabels},
     {"ShowReading", "よみがなを だす", "ぶんの よみを かなで だし、いま うつ かなに しるしを つけます", false, true,
      &ShowReading},
     {"ShowProgress", "うった かずを だす", "100・200もじでは「37 / 100」のように あと いくつかが わかります", false,
@@ -61,15 +71,31 @@ inline constexpr OptionRow OptionRows[] = {
     {"RememberChoice", "えらんだものを おぼえる", "さいごに えらんだ モードと レベルから はじめます", false, true,
      &RememberChoice},
     {"ResizableKeyboard", "キーボードの おおきさを かえる", "キーボードの まどを ひろげると、キーも 大きく なります",
-     false, false, &ResizableKeyboard},
+     false, true, &ResizableKeyboard},
     {"Records", "きろくを のこす", "れんしゅうの けっかを のこし、「きろく」で グラフや にがてな キーを みられます",
-     false, false, &Records},
-    {"Lessons", "コースで ならう", "「コース」の レッスンを じゅんばんに ならいます（きろくも のこります）", false, false,
+     false, true, &Records},
+    {"Lessons", "コースで ならう", "「コース」の レッスンを じゅんばんに ならいます（きろくも のこります）", false, true,
      &Lessons},
     {"AllLessonsOpen", "レッスンを ぜんぶ ひらく", "ごうかくして いない レッスンも えらべるように します", false, false,
      &AllLessonsOpen},
 };
 constexpr std::size_t OptionCount = std::size(OptionRows);
+
+// The row of the option of that key.
+constexpr std::size_t OptionIndex(std::string_view key)
+{
+    for (std::size_t i = 0; i < OptionCount; ++i)
+        if (key == OptionRows[i].key)
+            return i;
+    throw "no such option"; // a compile error where it is a constant
+}
+
+// The choices a parent or teacher has for GoalPercent, by name.
+struct GoalPace {
+    const char* name;
+    int percent;
+};
+inline constexpr GoalPace GoalPaces[] = {{"ゆっくり", 70}, {"ふつう", DefaultGoalPercent}, {"はやい", 130}};
 
 // The default of the option of that key.
 constexpr bool OptionDefault(std::string_view key)
@@ -89,6 +115,7 @@ struct SettingsChoice {
     std::array<bool, OptionCount> options {};
     std::array<Colour, FingerCount> colours {};
     int goalPercent = DefaultGoalPercent;
+    std::int32_t keyboardWidth = 0; // KeyboardWidth
     friend bool operator==(const SettingsChoice&, const SettingsChoice&) = default;
 };
 
@@ -98,7 +125,8 @@ SettingsChoice CurrentChoice();
 void ApplyChoice(const SettingsChoice& choice);
 // "はじめにもどす": every option and colour at its default.
 SettingsChoice DefaultChoice();
-// "おすすめ": the recommended options on, everything else as it was.
+// "おすすめ": the recommended options on and the keyboard at least
+// RecommendedKeyboardWidth wide, everything else as it was.
 SettingsChoice RecommendedChoice(SettingsChoice choice);
 // Writes only the values that differ from what the file reads now, so that
 // the user's own spellings of unchanged values stay as they are.

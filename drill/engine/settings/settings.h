@@ -25,6 +25,8 @@ extern int RememberedLevel;
 // follows its shape.
 extern std::int32_t KeyboardWidth;
 constexpr std::int32_t KeyboardLargestWidth = KeyboardDrawnWidth * 6;
+// "おすすめ": half as large again as drawn, its captions 18 pixels high.
+constexpr std::int32_t RecommendedKeyboardWidth = (KeyboardDrawnWidth * 3 + 1) / 2;
 
 constexpr std::array<Colour, FingerCount> DefaultFingerColours {
     255, 16776960, 16711935, 65535, 255, 65280, 16711935, 16776960, 255,
