@@ -4,11 +4,13 @@
 #include "problems.h"
 #include "recordingplatform.h"
 #include "romajitable.h"
+#include "settings/options.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -242,10 +244,20 @@ private slots:
     // first two levels reached; each new key typed at least 20 times in a
     // run of the lesson as the program draws it; Shift taught before the
     // shifted signs, ! after 1, 「」 on their own or with 、 and 。.
+    void courseTeachesKeysInOrder_data()
+    {
+        QTest::addColumn<bool>("hepburn"); // the spelling shown
+        QTest::newRow("the table's spelling") << false;
+        QTest::newRow("Hepburn: c comes in with ち") << true;
+    }
     void courseTeachesKeysInOrder()
     {
+        QFETCH(bool, hepburn);
         RecordingPlatform platform;
         AppDir = UserDir = SourceDataDir();
+        QVERIFY(LoadRomajiTable());
+        Hepburn = hepburn;
+        const auto keepStyle = qScopeGuard([] { Hepburn = false; });
         const Course course = LoadCourse();
         QCOMPARE(course.problems, QStringList());
         QVERIFY(course.lessons.size() >= 30);
@@ -304,6 +316,8 @@ private slots:
             QVERIFY2(!broughtBy.contains(shifted) || broughtBy[shifted] >= shiftLesson,
                      qPrintable(QString("%1 before Shift").arg(shifted)));
         QVERIFY(broughtBy['!'] > broughtBy['1']);
+        if (hepburn)
+            QVERIFY(course.lessons[broughtBy['c']].title.contains("ち"));
         QCOMPARE(broughtBy['['], broughtBy[']']);
         for (const auto& [key, at] : broughtBy)
             if (at == broughtBy['['])

@@ -62,7 +62,7 @@ void ConvertProblems(ProblemSet& set, Untypeable untypeable)
         p.Romaji.clear();
         const Conversion conversion = untypeable == Untypeable::Shown
             ? KanaToRomaji(p.Reading)
-            : ConvertReading(p.Reading, RomajiTable, SokuonRomaji);
+            : ConvertReading(p.Reading, ShownTable(), SokuonRomaji);
         // A problem with nothing to type could never be finished.
         if (!conversion.ok() || conversion.Romaji.empty())
             continue;

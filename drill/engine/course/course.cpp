@@ -150,7 +150,7 @@ LessonCheck CheckLesson(const Lesson& lesson)
     const std::string path = CourseFilePath(lesson.file);
     const FileBytes file = ReadFileBytes(path);
     if (file.status == FileStatus::Ok)
-        return CheckLessonList(file.bytes, name, RomajiTable, SokuonRomaji);
+        return CheckLessonList(file.bytes, name, ShownTable(), SokuonRomaji);
     LessonCheck check;
     check.problems << (file.status == FileStatus::CannotOpen && !FileExists(path)
                            ? QStringLiteral("%1 が ありません").arg(name)

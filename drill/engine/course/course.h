@@ -61,7 +61,8 @@ struct LessonCheck {
 };
 LessonCheck CheckLessonList(std::string_view bytes, const QString& fileName, const RomajiTableData& table,
                             std::string_view sokuon);
-// The lesson's file read from where CourseFilePath finds it.
+// The lesson's file read from where CourseFilePath finds it, its keys in
+// the spelling shown.
 LessonCheck CheckLesson(const Lesson& lesson);
 
 // Passing and stars. A lesson is passed at PassAccuracy % or more and at
