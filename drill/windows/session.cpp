@@ -36,6 +36,10 @@ void Place(PlacedWindow& placed, QWidget& window, WindowPoint stored, WindowPoin
     const WindowPoint fallback {WrappedSum(screens.primary.x, byDefault.x), WrappedSum(screens.primary.y, byDefault.y)};
     placed = {&window, PlaceOnScreens(stored, window.width(), window.height(), screens.available, fallback)};
     window.move(placed.shown.x, placed.shown.y);
+    // A window shown before (placed again for another learner) may report
+    // its place as the platform took it, frame and all: that is where it
+    // stands unmoved.
+    placed.shown = {window.x(), window.y()};
 }
 
 // The session manager's quit reaches the program as a Quit event.

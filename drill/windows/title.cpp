@@ -5,11 +5,15 @@
 #include "coursedlg.h"
 #include "drillkind.h"
 #include "fingerguide.h"
+#include "keyboard.h"
+#include "learnerdlg.h"
+#include "learners/household.h"
 #include "main.h"
 #include "platform.h"
 #include "random.h"
 #include "rank.h"
 #include "recorddlg.h"
+#include "records/recordkeeper.h"
 #include "romajitable.h"
 #include "session.h"
 #include "settings/options.h"
@@ -23,6 +27,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -36,6 +41,9 @@ constexpr QSize TitleSize {502, 292};
 constexpr int OptionRowHeight = 41;
 constexpr QRect RecordsButtonPlace {288, 292, 89, 33};
 constexpr QRect CourseButtonPlace {184, 292, 89, 33};
+// The learner's row, below the options' row when that shows.
+constexpr QRect LearnerPlace {26, 0, 358, 33};
+constexpr QRect LearnerButtonPlace {392, 0, 97, 33};
 
 // A captioned box of radio items spread evenly down its height, the first
 // one selected.
@@ -93,13 +101,20 @@ Ttitle1::Ttitle1(QWidget* parent)
     courseButton->setGeometry(CourseButtonPlace);
     courseButton->setAutoDefault(false);
     courseButton->hide();
+    learner1 = new QLabel(this);
+    learner1->setTextFormat(Qt::PlainText);
+    learner1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    learner1->hide();
+    learnerButton = new QPushButton(QStringLiteral("かわる"), this);
+    learnerButton->setAutoDefault(false);
+    learnerButton->hide();
     // Enter starts a drill wherever the focus is; Space presses the
     // focused button.
     Button3->setAutoDefault(false);
     Button2->setAutoDefault(false);
     // すたーと, ランキング, おわり, then every item of both groups in order,
     // of which only the selected ones take Tab.
-    QList<QWidget*> chain {Button1, Button3, Button2, courseButton, recordsButton};
+    QList<QWidget*> chain {Button1, Button3, Button2, courseButton, recordsButton, learnerButton};
     for (QButtonGroup* group : {modeItems_, levelItems_})
         for (QAbstractButton* item : group->buttons())
             chain << item;
@@ -121,6 +136,10 @@ Ttitle1::Ttitle1(QWidget* parent)
     addAction(settingsAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(settingsAction, &QAction::triggered, this, &Ttitle1::OpenSettings);
+    learnersAction = new QAction(QStringLiteral("だれが れんしゅうする？…"), this);
+    addAction(learnersAction);
+    connect(learnersAction, &QAction::triggered, this, &Ttitle1::learnerButtonClick);
+    connect(learnerButton, &QPushButton::clicked, this, &Ttitle1::learnerButtonClick);
 
     FormCreate();
     CentreOnScreen(*this);
@@ -156,13 +175,29 @@ void Ttitle1::FormCreate()
         selectMode(RememberedMode - 1);
         selectLevel(RememberedLevel - 1);
     }
+    Household household(UserDir);
+    household.load();
+    showLearner(household);
+}
+
+void Ttitle1::showLearner(const Household& household)
+{
+    const Learner* learner = household.find(LearnerNumber);
+    learnerName_ = learner ? learner->name : QString();
+    severalLearners_ = household.learners().size() > 1;
+    learner1->setText(QStringLiteral("%1 さんの ばん").arg(learnerName_));
 }
 
 void Ttitle1::showOptionButtons()
 {
     recordsButton->setVisible(RecordsKept());
     courseButton->setVisible(Lessons);
-    setFixedSize(TitleSize.width(), TitleSize.height() + (RecordsKept() ? OptionRowHeight : 0));
+    const int learnerTop = TitleSize.height() + (RecordsKept() ? OptionRowHeight : 0);
+    learner1->setGeometry(LearnerPlace.translated(0, learnerTop));
+    learnerButton->setGeometry(LearnerButtonPlace.translated(0, learnerTop));
+    learner1->setVisible(severalLearners_);
+    learnerButton->setVisible(severalLearners_);
+    setFixedSize(TitleSize.width(), learnerTop + (severalLearners_ ? OptionRowHeight : 0));
 }
 
 void Ttitle1::showEvent(QShowEvent* event)
@@ -221,6 +256,42 @@ void Ttitle1::courseButtonClick()
     SetSizedText(main1->Label3, QStringLiteral("練習"));
     runDrill();
     ChosenLesson.reset();
+}
+
+void Ttitle1::learnerButtonClick()
+{
+    // As "おわり" does, for the learner who leaves; their records close
+    // with them.
+    SaveSettings();
+    Recorder().close();
+    if (!learners_)
+        learners_ = new Tlearnerdlg(this);
+    Household household(UserDir);
+    household.load();
+    const std::optional<int> chosen = learners_->choose(household, LearnerNumber);
+    if (EndRequested())
+        return;
+    const int next = LearnerAfterChoosing(household, chosen, LearnerNumber);
+    household.choose(next);
+    if (next != LearnerNumber)
+        takeLearner(next);
+    showLearner(household);
+    showOptionButtons();
+}
+
+void Ttitle1::takeLearner(int number)
+{
+    LearnerNumber = number;
+    const Platform::ScreenSize screen = CurrentPlatform().screenSize();
+    LoadSettings(screen.width, screen.height);
+    if (main1)
+        PlaceDrillWindow(*main1);
+    if (kb1)
+        PlaceKeyboardWindow(*kb1);
+    if (RememberChoice) {
+        selectMode(RememberedMode - 1);
+        selectLevel(RememberedLevel - 1);
+    }
 }
 
 void Ttitle1::Button2Click()

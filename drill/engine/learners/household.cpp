@@ -317,3 +317,10 @@ void Household::choose(int number)
     if (indexThere_)
         save(learners_, last_);
 }
+
+int LearnerAfterChoosing(const Household& household, std::optional<int> chosen, int current)
+{
+    if (chosen && household.find(*chosen))
+        return *chosen;
+    return household.find(current) ? current : household.learners().front().number;
+}

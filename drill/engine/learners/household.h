@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,11 @@ private:
     bool indexThere_ = false;
     bool indexFaulty_ = false; // kept aside before it is replaced
 };
+
+// Who practises once the chooser is closed: the learner chosen; with none
+// chosen, the one who practised before when they are still there, else the
+// first.
+int LearnerAfterChoosing(const Household& household, std::optional<int> chosen, int current);
 
 // The name learner 1 has until one is given.
 constexpr const char* FirstLearnerName = "はじめの人";
