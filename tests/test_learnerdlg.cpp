@@ -332,7 +332,7 @@ private slots:
         QCOMPARE(seen, keys == "-" ? QStringList {} : QStringList {"だれが れんしゅうする？"});
         QCOMPARE(platform->errors.size(), std::size_t(error.isEmpty() ? 0 : 1));
         if (!error.isEmpty())
-            QCOMPARE(QString::fromStdString(platform->errors[0].text), error.arg(QString::fromStdString(dir->file("learners"))));
+            QCOMPARE(QString::fromStdString(platform->errors[0].text), error.arg("learners"));
         // The last learner is remembered where an index is kept.
         Household household(dir->path());
         household.load();

@@ -241,6 +241,36 @@ private slots:
         QCOMPARE(PlaceToWrite(stored, place, WindowPoint {place.x + 1, place.y}), (WindowPoint {place.x + 1, place.y}));
     }
 
+    // A window grown below (the title window's rows) moves up just so far
+    // that it shows whole.
+    void grownWindowStaysInView_data()
+    {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("screens"); // x,y,width,height;…
+        QTest::addColumn<QString>("kept");
+        const QString small = "0,0,640,400"; // 1280 × 800 at a scale factor of 2
+        QTest::newRow("fits") << "69,20" << small << "69,20";
+        QTest::newRow("reaches past the bottom") << "69,54" << "0,0,640,400;640,0,640,400" << "69,26";
+        QTest::newRow("taller than the screen: its top shows") << "69,54" << "0,0,640,300" << "69,0";
+        QTest::newRow("past the right of the second screen") << "1000,100" << "0,0,640,400;640,0,640,400" << "778,26";
+        QTest::newRow("below every screen: the first") << "69,900" << small << "69,26";
+        QTest::newRow("largest values") << "2147483647,2147483647" << small << "138,26";
+        QTest::newRow("no screens known") << "5000,5000" << "" << "5000,5000";
+    }
+    void grownWindowStaysInView()
+    {
+        QFETCH(QString, at);
+        QFETCH(QString, screens);
+        QFETCH(QString, kept);
+        std::vector<WindowArea> areas;
+        for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
+            const QStringList v = screen.split(',');
+            areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
+        }
+        const WindowPoint place = KeptOnScreen({at.section(',', 0, 0).toInt(), at.section(',', 1).toInt()}, 502, 374, areas);
+        QCOMPARE(QString("%1,%2").arg(place.x).arg(place.y), kept);
+    }
+
     // The settings window's choice written into a file: only what differs
     // from what the file reads, each user's line kept as it is.
     void choiceIsStored_data()

@@ -865,6 +865,14 @@ private slots:
         };
         program.title->Button3->click();
         QCOMPARE(ranking, (QStringList {"0", "0", "0", "850", "0"}));
+        // The settings window says whose settings it sets.
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            caption = program.title->settingsWindow()->windowTitle();
+            program.title->settingsWindow()->cancel->click();
+        });
+        program.title->settingsAction->trigger();
+        QCOMPARE(caption, QString("せってい（はなこ）"));
         const std::vector<DrillSummary> hers = Recorder().store()->drills(0, 0);
         QCOMPARE(hers.size(), std::size_t(1));
         QCOMPARE(hers[0].score, 850);

@@ -14,8 +14,10 @@
 namespace {
 
 constexpr int ChooserWidth = 400;
-constexpr int ButtonRowTop = 336;
-constexpr int NoteTop = 376;
+// Small enough for a screen of 1280 × 800 at a scale factor of 2.
+constexpr int ButtonRowTop = 304;
+constexpr int NoteTop = 344;
+constexpr qsizetype ProblemsShown = 3;
 // Names as typed are checked when taken; this only stops a paste of pages.
 constexpr int LongestTyping = 64;
 
@@ -32,28 +34,29 @@ Tlearnerdlg::Tlearnerdlg(QWidget* parent)
 
     heading1 = MakeLabel(this, QString::fromUtf8(Caption), 16, 12, DrillFont(24));
     List1 = new QListWidget(this);
-    List1->setGeometry(16, 48, 368, 228);
+    List1->setGeometry(16, 48, 368, 196);
     List1->setFont(DrillFont(20));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setSpacing(2);
     startButton = new QPushButton(QStringLiteral("はじめる"), this);
-    startButton->setGeometry(16, 288, 368, 40);
+    startButton->setGeometry(16, 256, 368, 40);
     startButton->setFont(DrillFont(20));
     startButton->setDefault(true);
     addButton = new QPushButton(QStringLiteral("ふやす"), this);
-    addButton->setGeometry(16, ButtonRowTop, 112, 32);
+    addButton->setGeometry(16, ButtonRowTop, 104, 32);
     renameButton = new QPushButton(QStringLiteral("なまえを かえる"), this);
-    renameButton->setGeometry(136, ButtonRowTop, 128, 32);
+    renameButton->setGeometry(128, ButtonRowTop, 144, 32);
     removeButton = new QPushButton(QStringLiteral("けす"), this);
-    removeButton->setGeometry(272, ButtonRowTop, 112, 32);
+    removeButton->setGeometry(280, ButtonRowTop, 104, 32);
 
     nameCaption = MakeLabel(this, QStringLiteral("なまえ："), 16, ButtonRowTop + 8, DrillFont(16));
     nameEdit = new QLineEdit(this);
-    nameEdit->setGeometry(88, ButtonRowTop, 168, 32);
+    nameEdit->setGeometry(84, ButtonRowTop, 140, 32);
     nameEdit->setMaxLength(LongestTyping);
     nameOk = new QPushButton(QStringLiteral("きめる"), this);
-    nameOk->setGeometry(264, ButtonRowTop, 56, 32);
+    nameOk->setGeometry(232, ButtonRowTop, 72, 32);
     nameBack = new QPushButton(QStringLiteral("やめる"), this);
-    nameBack->setGeometry(328, ButtonRowTop, 56, 32);
+    nameBack->setGeometry(312, ButtonRowTop, 72, 32);
 
     note1 = new QLabel(this);
     note1->setTextFormat(Qt::PlainText);
@@ -99,7 +102,11 @@ std::optional<int> Tlearnerdlg::choose(Household& household, int current)
     chosen_.reset();
     showNameRow(false);
     fill(current);
-    setNote(household.problems().join(u'\n'));
+    // For a parent: what was wrong with the list, the first few.
+    QStringList problems = household.problems().mid(0, ProblemsShown);
+    if (household.problems().size() > ProblemsShown)
+        problems << QStringLiteral("ほか %1 こ").arg(household.problems().size() - ProblemsShown);
+    setNote(problems.join(u'\n'));
     CentreOnScreen(*this);
     List1->setFocus();
     exec();
@@ -217,6 +224,7 @@ void Tlearnerdlg::reject()
 bool Tlearnerdlg::confirm(const QString& text)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("けす"), text, QMessageBox::NoButton, this);
+    box.setFont(font()); // a window of its own takes no font from this one
     QPushButton* yes = box.addButton(QStringLiteral("けす"), QMessageBox::AcceptRole);
     QPushButton* no = box.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
     box.setDefaultButton(no);
@@ -250,7 +258,9 @@ void Tlearnerdlg::removeButtonClick()
         ? QStringLiteral("「%1」は まだ れんしゅうして いなかったので、のこす ファイルは ありません。").arg(name)
         : QStringLiteral("「%1」を けしました。\nせっていと きろくは つぎの フォルダに あります：\n%2")
               .arg(name, QString::fromStdString(removed.setAside));
-    QMessageBox::information(this, QStringLiteral("けす"), where);
+    QMessageBox told(QMessageBox::Information, QStringLiteral("けす"), where, QMessageBox::Ok, this);
+    told.setFont(font());
+    told.exec();
 }
 
 bool ChooseLearnerAtStart(const std::string& dataDirectory, const QString& named)

@@ -79,6 +79,15 @@ void CentreOnScreen(QWidget& window)
     window.move(primary.x + (screen.width - window.width()) / 2, primary.y + (screen.height - window.height()) / 2);
 }
 
+void KeepOnScreen(QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const WindowPoint kept = KeptOnScreen({frame.x(), frame.y()}, frame.width(), frame.height(),
+                                          CurrentPlatform().screens().available);
+    if (kept.x != frame.x() || kept.y != frame.y())
+        window.move(kept.x, kept.y);
+}
+
 void LoadSettings(std::int32_t screenWidth, std::int32_t screenHeight)
 {
     const std::string path = SettingsPath();

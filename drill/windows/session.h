@@ -14,6 +14,9 @@ void PlaceDrillWindow(QWidget& window);
 void PlaceKeyboardWindow(QWidget& window);
 // Moves a window to the middle of the primary screen.
 void CentreOnScreen(QWidget& window);
+// Moves a window that grew as little as it takes to show it whole on its
+// screen.
+void KeepOnScreen(QWidget& window);
 
 struct SettingsChoice;
 

@@ -198,6 +198,8 @@ void Ttitle1::showOptionButtons()
     learner1->setVisible(severalLearners_);
     learnerButton->setVisible(severalLearners_);
     setFixedSize(TitleSize.width(), learnerTop + (severalLearners_ ? OptionRowHeight : 0));
+    // Grown below the menu, it stays in full view on a small screen.
+    KeepOnScreen(*this);
 }
 
 void Ttitle1::showEvent(QShowEvent* event)
@@ -310,6 +312,9 @@ void Ttitle1::OpenSettings()
 {
     if (!settings_)
         settings_ = new Tsettingsdlg(this);
+    // Whose settings they are, where there is more than one learner.
+    settings_->setWindowTitle(severalLearners_ ? QStringLiteral("せってい（%1）").arg(learnerName_)
+                                               : QStringLiteral("せってい"));
     settings_->edit();
     // An option turned on or off there brings its button or takes it away.
     showOptionButtons();

@@ -78,6 +78,15 @@ bool Rename(const std::string& from, const std::string& to)
 
 Household::Household(std::string dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
 
+QString Household::shown(std::string path) const
+{
+    if (path.starts_with(dataDirectory_))
+        path.erase(0, dataDirectory_.size());
+    if (path.size() > 1 && path.ends_with('/'))
+        path.pop_back();
+    return QString::fromStdString(path);
+}
+
 const Learner* Household::find(int number) const
 {
     const auto at = std::find_if(learners_.begin(), learners_.end(), [&](const Learner& l) { return l.number == number; });
@@ -100,7 +109,7 @@ void Household::load()
     const std::string folder = LearnersFolder(dataDirectory_);
     const Entry folderEntry = EntryAt(folder);
     if (folderEntry == Entry::Other)
-        problems_ << QStringLiteral("%1 が フォルダでは ないので、一人だけに なります").arg(QString::fromStdString(folder));
+        problems_ << QStringLiteral("%1 が フォルダでは ないので、一人だけに なります").arg(shown(folder));
     if (folderEntry == Entry::Directory) {
         // One byte more than an index may hold tells a file that is too large.
         const FileBytes file = ReadFileBytes(LearnerIndexPath(dataDirectory_), LearnerIndexBytes + 1);
@@ -115,7 +124,7 @@ void Household::load()
             for (const Learner& learner : index.learners) {
                 if (learner.number != 1 && EntryAt(LearnerDirectory(dataDirectory_, learner.number)) == Entry::Other) {
                     problems_ << QStringLiteral("%1 が フォルダでは ないので、「%2」を 入れません")
-                                     .arg(QString::fromStdString(LearnerDirectory(dataDirectory_, learner.number)), learner.name);
+                                     .arg(shown(LearnerDirectory(dataDirectory_, learner.number)), learner.name);
                     continue;
                 }
                 learners_.push_back(learner);
@@ -138,7 +147,7 @@ void Household::load()
             for (int n = 2; find(name); ++n)
                 name = base + QString::number(n);
             problems_ << QStringLiteral("%1 は 名前の 一らんに ないので、「%2」に しました")
-                             .arg(QString::fromStdString(LearnerDirectory(dataDirectory_, number)), name);
+                             .arg(shown(LearnerDirectory(dataDirectory_, number)), name);
             learners_.push_back({number, name});
         }
     }
@@ -177,7 +186,7 @@ int Household::save(const std::vector<Learner>& learners, int last)
 Household::Change Household::cannotWriteIndex(int number, int error) const
 {
     return {false, number,
-            QStringLiteral("%1 に 書きこめません（%2）").arg(QString::fromStdString(LearnerIndexPath(dataDirectory_)), Why(error)),
+            QStringLiteral("%1 に 書きこめません（%2）").arg(shown(LearnerIndexPath(dataDirectory_)), Why(error)),
             {}};
 }
 
@@ -192,9 +201,9 @@ Household::Change Household::add(const QString& typed)
         return {false, 0, QStringLiteral("%1 人より 多くは ふやせません").arg(LearnerCapacity), {}};
     const std::string folder = LearnersFolder(dataDirectory_);
     if (EntryAt(folder) == Entry::Other)
-        return {false, 0, QStringLiteral("%1 が フォルダでは ありません").arg(QString::fromStdString(folder)), {}};
+        return {false, 0, QStringLiteral("%1 が フォルダでは ありません").arg(shown(folder)), {}};
     if (const int error = CreateDirectories(folder))
-        return {false, 0, QStringLiteral("%1 を 作れません（%2）").arg(QString::fromStdString(folder), Why(error)), {}};
+        return {false, 0, QStringLiteral("%1 を 作れません（%2）").arg(shown(folder), Why(error)), {}};
     // A directory of its own, made here and now: never one that is there.
     int number = freeNumber();
     std::string directory;
@@ -203,7 +212,7 @@ Household::Change Household::add(const QString& typed)
         if (::mkdir(directory.c_str(), 0700) == 0)
             break;
         if (errno != EEXIST)
-            return {false, 0, QStringLiteral("%1 を 作れません（%2）").arg(QString::fromStdString(directory), Why(errno)), {}};
+            return {false, 0, QStringLiteral("%1 を 作れません（%2）").arg(shown(directory), Why(errno)), {}};
     }
     if (number <= 0 || number > LargestLearnerNumber)
         return {false, 0, QStringLiteral("これより 多くは ふやせません"), {}};
@@ -246,7 +255,7 @@ Household::Change Household::remove(int number, const QDate& today)
     const std::string aside = FreeName(folder + '/' + std::to_string(number) + ".removed-"
                                        + today.toString(Qt::ISODate).toStdString());
     const auto cannot = [&](const std::string& path, int error) {
-        return Change {false, number, QStringLiteral("%1 を うつせません（%2）").arg(QString::fromStdString(path), Why(error)), {}};
+        return Change {false, number, QStringLiteral("%1 を うつせません（%2）").arg(shown(path), Why(error)), {}};
     };
     // What was moved, to be put back when the index cannot be written.
     std::vector<std::pair<std::string, std::string>> moved;

@@ -61,6 +61,8 @@ private:
     // 0, or the errno of the step that failed.
     int save(const std::vector<Learner>& learners, int last);
     Change cannotWriteIndex(int number, int error) const;
+    // A path as the messages name it: from the data directory.
+    QString shown(std::string path) const;
     int freeNumber() const;
 
     std::string dataDirectory_;
