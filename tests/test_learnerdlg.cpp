@@ -79,6 +79,17 @@ class TestLearnerdlg : public QObject {
     std::unique_ptr<RecordingPlatform> platform;
     std::unique_ptr<ScratchDir> dir;
 
+    // The household of a data directory with this index.
+    Household WithIndex(const std::string& index) const
+    {
+        if (CreateDirectories(dir->file("learners")) != 0)
+            qFatal("cannot make learners/");
+        dir->write("learners/index.txt", index);
+        Household household(dir->path());
+        household.load();
+        return household;
+    }
+
 private slots:
     void init()
     {
@@ -95,10 +106,7 @@ private slots:
 
     void asDrawn()
     {
-        QVERIFY(CreateDirectories(dir->file("learners")) == 0);
-        dir->write("learners/index.txt", "1=たろう\r\n2=あいうえおかきくけこさしすせそた\r\n3=bad\x01\r\n");
-        Household household(dir->path());
-        household.load();
+        Household household = WithIndex("1=たろう\r\n2=あいうえおかきくけこさしすせそた\r\n3=bad\x01\r\n");
         Tlearnerdlg chooser;
         QStringList seen;
         QStringList faults;
@@ -158,10 +166,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, learners);
         QFETCH(QString, note);
-        QVERIFY(CreateDirectories(dir->file("learners")) == 0);
-        dir->write("learners/index.txt", "last=2\r\n1=たろう\r\n2=はなこ\r\n3=jiro\r\n");
-        Household household(dir->path());
-        household.load();
+        Household household = WithIndex("last=2\r\n1=たろう\r\n2=はなこ\r\n3=jiro\r\n");
         Tlearnerdlg chooser;
         QString noteShown;
         bool stillOpen = false;
@@ -207,10 +212,8 @@ private slots:
         QFETCH(QStringList, answers);
         QFETCH(QString, learners);
         QVERIFY(CreateDirectories(dir->file("learners/2")) == 0);
-        dir->write("learners/index.txt", "last=2\r\n1=たろう\r\n2=はなこ\r\n");
         dir->write("learners/2/kidrill.ini", "[Level1]\r\nMode1=5\r\n");
-        Household household(dir->path());
-        household.load();
+        Household household = WithIndex("last=2\r\n1=たろう\r\n2=はなこ\r\n");
         Tlearnerdlg chooser;
         QStringList asked;
         QStringList pending = answers;

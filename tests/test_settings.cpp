@@ -17,6 +17,17 @@ QString Text(const std::string& bytes)
     return QString::fromStdString(bytes).replace("\r\n", "|");
 }
 
+// Screens as the tables write them: "x,y,width,height;…".
+std::vector<WindowArea> Areas(const QString& screens)
+{
+    std::vector<WindowArea> areas;
+    for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
+        const QStringList v = screen.split(',');
+        areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
+    }
+    return areas;
+}
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -227,11 +238,7 @@ private slots:
         QFETCH(int, y);
         QFETCH(QString, screens);
         QFETCH(QString, shown);
-        std::vector<WindowArea> areas;
-        for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
-            const QStringList v = screen.split(',');
-            areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
-        }
+        const std::vector<WindowArea> areas = Areas(screens);
         const WindowPoint stored {x, y};
         const WindowPoint fallback {640, 304};
         const WindowPoint place = PlaceOnScreens(stored, 631, 293, areas, fallback);
@@ -262,11 +269,7 @@ private slots:
         QFETCH(QString, at);
         QFETCH(QString, screens);
         QFETCH(QString, kept);
-        std::vector<WindowArea> areas;
-        for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
-            const QStringList v = screen.split(',');
-            areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
-        }
+        const std::vector<WindowArea> areas = Areas(screens);
         const WindowPoint place = KeptOnScreen({at.section(',', 0, 0).toInt(), at.section(',', 1).toInt()}, 502, 374, areas);
         QCOMPARE(QString("%1,%2").arg(place.x).arg(place.y), kept);
     }

@@ -977,6 +977,26 @@ private slots:
         if (out.isEmpty())
             QSKIP("set KIDRILL_SCREENSHOT_DIR to keep pictures of the windows");
         const QString to = QString::fromLocal8Bit(out) + '/';
+        // Three children at one computer: the chooser, and the title window
+        // of one of them.
+        {
+            QVERIFY(CreateDirectories(dir->file("learners")) == 0);
+            dir->write("learners/index.txt", "last=2\r\n1=たろう\r\n2=はなこ\r\n3=じろう\r\n");
+            LearnerNumber = 2;
+            Household household(dir->path());
+            household.load();
+            Tlearnerdlg chooser;
+            QTimer::singleShot(0, &chooser, [&] {
+                chooser.grab().save(to + "learners.png");
+                chooser.reject();
+            });
+            chooser.choose(household, 2);
+            Program program;
+            program.title->show();
+            program.title->grab().save(to + "title-learners.png");
+        }
+        QVERIFY(QFile::remove(QString::fromStdString(dir->file("learners/index.txt"))));
+        LearnerNumber = 1;
         Program program;
         program.title->show();
         program.title->grab().save(to + "title.png");
