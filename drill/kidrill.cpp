@@ -1,5 +1,8 @@
+#include "commandline.h"
 #include "instanceguard.h"
 #include "keyboard.h"
+#include "kidrillversion.h"
+#include "learnerdlg.h"
 #include "main.h"
 #include "platform.h"
 #include "programicon.h"
@@ -15,10 +18,26 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char* argv[])
 {
+    // Read before the toolkit starts, so that what only prints needs no
+    // display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = ParseCommandLine(arguments);
+    if (command.action != CommandLine::Action::Run) {
+        QCoreApplication core(argc, argv);
+        const CommandLineAnswer answer = AnswerCommandLine(
+            command, UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/'), KidrillVersion);
+        std::fputs(answer.out.c_str(), stdout);
+        std::fputs(answer.err.c_str(), stderr);
+        return answer.status;
+    }
+
     QApplication app(argc, argv);
     // The name the desktop shows for the program; window captions stay
     // as they are, since no display name is set.
@@ -27,15 +46,20 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.Drill")));
     LoadQtJapanese(app);
 
-    // Before anything is loaded: a second start over the same files ends here.
-    InstanceGuard guard(QStringLiteral("kidrill"),
-                        UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/'));
+    // Before anything is loaded: a second start over the same files ends
+    // here, whichever learner it is for.
+    const std::string dataDirectory = UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/');
+    InstanceGuard guard(QStringLiteral("kidrill"), dataDirectory);
     if (!MayStart(guard, QCoreApplication::applicationName()))
         return 0;
     // Before the windows: the end of the session during start-up is taken
     // as soon as the event loop runs, not by the signal's default death.
     EndWithTheSession(&app);
     QtPlatform platform;
+
+    // Who practises, before anything of theirs is read.
+    if (!ChooseLearnerAtStart(dataDirectory, command.learner))
+        return command.learner.isEmpty() ? 0 : 1;
 
     // Created in this order: the title window loads what the others need.
     Ttitle1 title;

@@ -155,6 +155,80 @@ private slots:
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), expected);
     }
 
+    // What only prints needs no display: answered before the toolkit
+    // starts, with the exit status of a command-line program.
+    void commandLineWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // how stdout begins
+        QTest::addColumn<QString>("err"); // how stderr begins
+        QTest::newRow("--help") << QStringList {"--help"} << 0 << "Usage: kidrill [options]\n" << "";
+        QTest::newRow("-h") << QStringList {"-h"} << 0 << "Usage: kidrill [options]\n" << "";
+        QTest::newRow("--version") << QStringList {"--version"} << 0 << "kidrill 1." << "";
+        QTest::newRow("--learners") << QStringList {"--learners"} << 0 << "はじめの人\n" << "";
+        QTest::newRow("a bad name") << QStringList {"--learner", "a\x1b]0;b"} << 2 << ""
+                                    << "kidrill: Not a learner's name: 'a\\u{1b}]0;b'.";
+        QTest::newRow("an unknown option") << QStringList {"--bogus"} << 2 << "" << "kidrill: Unknown option 'bogus'.";
+    }
+    void commandLineWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir app;
+        const QString dir = app.path() + '/';
+        CopyApplication(dir);
+        const QStringList shipped = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        p.setProcessEnvironment(env);
+        p.start(dir + "kidrill", arguments);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), status);
+        const QString printed = QString::fromUtf8(p.readAllStandardOutput());
+        const QString complained = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(out.isEmpty() ? printed.isEmpty() : printed.startsWith(out), qPrintable(printed));
+        QVERIFY2(err.isEmpty() ? complained.isEmpty() : complained.startsWith(err), qPrintable(complained));
+        // Nothing written, not even the guard's lock.
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), shipped);
+    }
+
+    // A shortcut per child: `--learner NAME` starts as that learner, made
+    // when new; in a fresh data directory the first name is learner 1's.
+    void learnersFromTheCommandLine()
+    {
+        QTemporaryDir app;
+        const QString dir = app.path() + '/';
+        CopyApplication(dir);
+        const auto run = [&](const QString& name) {
+            auto p = std::make_unique<QProcess>();
+            p->setProcessChannelMode(QProcess::ForwardedChannels);
+            p->start(dir + "kidrill", {"--learner", name});
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + ".kidrill.lock"), 20000);
+            QTest::qWait(500);
+            ::kill(pid_t(p->processId()), SIGTERM);
+            QVERIFY(p->waitForFinished(20000));
+            QCOMPARE(p->exitCode(), 0);
+        };
+        run("たろう");
+        QVERIFY(QFile::exists(dir + "kidrill.ini"));
+        const std::string index = ReadFileBytes((dir + "learners/index.txt").toStdString()).bytes;
+        QVERIFY2(index.ends_with("\r\n1=たろう\r\n") && index.find("2=") == std::string::npos, index.c_str());
+        run("はなこ");
+        QVERIFY(QFile::exists(dir + "learners/2/kidrill.ini"));
+        run("たろう");
+        QProcess list;
+        list.start(dir + "kidrill", {"--learners"});
+        QVERIFY(list.waitForFinished(20000));
+        QCOMPARE(QString::fromUtf8(list.readAllStandardOutput()), QString("たろう\nはなこ\n"));
+        QVERIFY(ReadFileBytes((dir + "learners/index.txt").toStdString()).bytes.find("last=1\r\n") != std::string::npos);
+    }
+
     // The first start as one user who is not root, and a second one of the
     // same kind over the same files, by the same user in another
     // environment or by another user: the second never runs beside the

@@ -17,6 +17,17 @@ QString Text(const std::string& bytes)
     return QString::fromStdString(bytes).replace("\r\n", "|");
 }
 
+// Screens as the tables write them: "x,y,width,height;…".
+std::vector<WindowArea> Areas(const QString& screens)
+{
+    std::vector<WindowArea> areas;
+    for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
+        const QStringList v = screen.split(',');
+        areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
+    }
+    return areas;
+}
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -227,11 +238,7 @@ private slots:
         QFETCH(int, y);
         QFETCH(QString, screens);
         QFETCH(QString, shown);
-        std::vector<WindowArea> areas;
-        for (const QString& screen : screens.split(';', Qt::SkipEmptyParts)) {
-            const QStringList v = screen.split(',');
-            areas.push_back({v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt()});
-        }
+        const std::vector<WindowArea> areas = Areas(screens);
         const WindowPoint stored {x, y};
         const WindowPoint fallback {640, 304};
         const WindowPoint place = PlaceOnScreens(stored, 631, 293, areas, fallback);
@@ -239,6 +246,32 @@ private slots:
         // Written back as stored unless moved; a moved window writes where it is.
         QCOMPARE(PlaceToWrite(stored, place, place), stored);
         QCOMPARE(PlaceToWrite(stored, place, WindowPoint {place.x + 1, place.y}), (WindowPoint {place.x + 1, place.y}));
+    }
+
+    // A window grown below (the title window's rows) moves up just so far
+    // that it shows whole.
+    void grownWindowStaysInView_data()
+    {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("screens"); // x,y,width,height;…
+        QTest::addColumn<QString>("kept");
+        const QString small = "0,0,640,400"; // 1280 × 800 at a scale factor of 2
+        QTest::newRow("fits") << "69,20" << small << "69,20";
+        QTest::newRow("reaches past the bottom") << "69,54" << "0,0,640,400;640,0,640,400" << "69,26";
+        QTest::newRow("taller than the screen: its top shows") << "69,54" << "0,0,640,300" << "69,0";
+        QTest::newRow("past the right of the second screen") << "1000,100" << "0,0,640,400;640,0,640,400" << "778,26";
+        QTest::newRow("below every screen: the first") << "69,900" << small << "69,26";
+        QTest::newRow("largest values") << "2147483647,2147483647" << small << "138,26";
+        QTest::newRow("no screens known") << "5000,5000" << "" << "5000,5000";
+    }
+    void grownWindowStaysInView()
+    {
+        QFETCH(QString, at);
+        QFETCH(QString, screens);
+        QFETCH(QString, kept);
+        const std::vector<WindowArea> areas = Areas(screens);
+        const WindowPoint place = KeptOnScreen({at.section(',', 0, 0).toInt(), at.section(',', 1).toInt()}, 502, 374, areas);
+        QCOMPARE(QString("%1,%2").arg(place.x).arg(place.y), kept);
     }
 
     // The settings window's choice written into a file: only what differs

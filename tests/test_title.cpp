@@ -1,6 +1,8 @@
 #include "counters.h"
 #include "coursedlg.h"
 #include "keyboard.h"
+#include "learnerdlg.h"
+#include "learners/household.h"
 #include "main.h"
 #include "modaldriver.h"
 #include "problems.h"
@@ -29,6 +31,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QTreeWidget>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -106,6 +109,53 @@ class TestTitle : public QObject {
         dir->write("word3.txt", ReadFileBytes(SourceDataDir() + "word3.txt").bytes);
     }
 
+    // A drill of 100 keys at level 1 with `misses` misses, its last key
+    // `elapsed` ms after its first, through to the title window again.
+    void playHundredKeys(std::uint32_t elapsed, int misses)
+    {
+        title1->selectMode(3);
+        title1->selectLevel(0);
+        ModalDriver driver;
+        driver.actions[main1] = [&] {
+            platform->now = 1000;
+            Type(main1, "a");
+            platform->now = 1000 + elapsed;
+            main1->Timer1Timer();
+            for (int i = 0; i < misses; ++i)
+                Type(main1, "q");
+            for (int i = 2; i <= 100; ++i)
+                Type(main1, "a");
+        };
+        driver.actions[stopdlg] = [&] {
+            for (int tick = 0; tick < 5; ++tick)
+                stopdlg->Timer1Timer();
+        };
+        driver.actions[resultdlg] = [&] { resultdlg->Button1->click(); };
+        title1->Button1->click();
+        QTRY_VERIFY_WITH_TIMEOUT(driver.seen.contains("けっか") && title1->isVisible(), 10000);
+    }
+
+    // Chooses the learner of that name in "だれが れんしゅうする？" by the
+    // keyboard, the chooser opened by the title window's "かわる".
+    void switchTo(const QString& name)
+    {
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            Tlearnerdlg* chooser = title1->learnersWindow();
+            if (!chooser || QApplication::activeModalWidget() != chooser)
+                return;
+            poll.stop();
+            QTest::keyClick(chooser->windowHandle(), Qt::Key_Home);
+            while (chooser->List1->currentItem()->text() != name && chooser->List1->currentRow() + 1 < chooser->List1->count())
+                QTest::keyClick(chooser->windowHandle(), Qt::Key_Down);
+            QTest::keyClick(chooser->windowHandle(), Qt::Key_Return);
+        });
+        poll.start();
+        title1->learnerButton->click();
+        QVERIFY(!poll.isActive());
+    }
+
 private slots:
     void init()
     {
@@ -123,6 +173,7 @@ private slots:
     {
         dir.reset();
         platform.reset();
+        LearnerNumber = 1;
     }
 
     void titleWindowAsDrawn()
@@ -543,7 +594,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
         QVERIFY(!program.title->settingsWindow()); // made when first opened
         QCOMPARE(program.title->contextMenuPolicy(), Qt::ActionsContextMenu);
-        QCOMPARE(program.title->actions(), QList<QAction*> {program.title->settingsAction});
+        QCOMPARE(program.title->actions(),
+                 (QList<QAction*> {program.title->settingsAction, program.title->learnersAction}));
         QCOMPARE(program.title->settingsAction->text(), QString("せってい…"));
         // Acts once the window is up, which the key itself brings.
         QTimer poll;
@@ -876,6 +928,126 @@ private slots:
         QCOMPARE(dir->read("kidrill.ini"), std::string("x"));
     }
 
+    // Two learners play in turn: each drill is in its own learner's
+    // records and best scores, and the ranking shows the one practising.
+    void eachLearnersDrillsAreTheirOwn()
+    {
+        QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
+                            QString::fromStdString(dir->file("libkidrill_records.so"))));
+        dir->write("kidrill.ini", "[Option]\r\nRecords=1\r\n");
+        QVERIFY(CreateDirectories(dir->file("learners/2")) == 0);
+        dir->write("learners/2/kidrill.ini", "[Option]\r\nRecords=1\r\nShowKeyboard=0\r\n[Position]\r\nMainX=33\r\n");
+        dir->write("learners/index.txt", "1=たろう\r\n2=はなこ\r\n");
+        dir->write("wordu.txt", Cp932Lines({"猫,ねこ", "ねこ"}));
+        LearnerNumber = 1;
+        Program program;
+        program.title->show();
+        QCOMPARE(program.title->learner1->text(), QString("たろう さんの ばん"));
+        playHundredKeys(45678, 3); // (2000 - 456) / 2 - 15 = 757
+        QCOMPARE(HighScoreTable.at(1, 4), 757);
+
+        switchTo("はなこ");
+        QCOMPARE(LearnerNumber, 2);
+        QCOMPARE(program.title->learner1->text(), QString("はなこ さんの ばん"));
+        // たろう's best was saved as he left; はなこ's own settings hold.
+        QVERIFY(dir->read("kidrill.ini").find("[Level1]\r\nMode1=0\r\nMode2=0\r\nMode3=0\r\nMode4=757\r\n") != std::string::npos);
+        QCOMPARE(HighScoreTable.at(1, 4), 0);
+        QVERIFY(!ShowKeyboard);
+        // Her place, a frame's margins aside; written back unchanged below.
+        QVERIFY(qAbs(main1->x() - 33) <= 4);
+        playHundredKeys(30000, 0); // (2000 - 300) / 2 = 850
+        QCOMPARE(HighScoreTable.at(1, 4), 850);
+        QStringList ranking;
+        ModalDriver rankDriver;
+        rankDriver.actions[rankdlg] = [&] {
+            for (QLabel* l : rankdlg->hisc)
+                ranking << l->text();
+            rankdlg->Button1->click();
+        };
+        program.title->Button3->click();
+        QCOMPARE(ranking, (QStringList {"0", "0", "0", "850", "0"}));
+        // The settings window says whose settings it sets.
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            caption = program.title->settingsWindow()->windowTitle();
+            program.title->settingsWindow()->cancel->click();
+        });
+        program.title->settingsAction->trigger();
+        QCOMPARE(caption, QString("せってい（はなこ）"));
+        const std::vector<DrillSummary> hers = Recorder().store()->drills(0, 0);
+        QCOMPARE(hers.size(), std::size_t(1));
+        QCOMPARE(hers[0].score, 850);
+
+        switchTo("たろう");
+        QCOMPARE(HighScoreTable.at(1, 4), 757);
+        QVERIFY(ShowKeyboard);
+        const std::vector<DrillSummary> his = Recorder().store()->drills(0, 0);
+        QCOMPARE(his.size(), std::size_t(1));
+        QCOMPARE(his[0].score, 757);
+        QCOMPARE(his[0].misses, 3u);
+        Recorder().close();
+        program.title->close();
+        QVERIFY(dir->read("learners/2/kidrill.ini").find("Mode4=850\r\n") != std::string::npos);
+        QVERIFY(dir->read("learners/2/kidrill.ini").find("[Position]\r\nMainX=33\r\n") != std::string::npos);
+        QVERIFY(dir->read("kidrill.ini").find("Mode4=757\r\n") != std::string::npos);
+        QVERIFY(FileExists(dir->file("records.sqlite")));
+        QVERIFY(FileExists(dir->file("learners/2/records.sqlite")));
+        // The household's word list stays where it was, one for both.
+        QCOMPARE(dir->read("wordu.txt"), Cp932Lines({"猫,ねこ", "ねこ"}));
+        QVERIFY(!FileExists(dir->file("learners/2/wordu.txt")));
+        Records = false;
+    }
+
+    // Who practises shows below everything else, and moves no control of
+    // the menu; with one learner the window is as it always was.
+    void learnerShowsBelowTheMenu_data()
+    {
+        QTest::addColumn<QByteArray>("index"); // null: none
+        QTest::addColumn<bool>("records");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("learnerTop"); // -1: not shown
+        QTest::newRow("one learner") << QByteArray() << false << 292 << -1;
+        QTest::newRow("one learner, named") << QByteArray("1=たろう\r\n") << true << 333 << -1;
+        QTest::newRow("two learners") << QByteArray("1=たろう\r\n2=はなこ\r\n") << false << 333 << 292;
+        QTest::newRow("two learners and records")
+            << QByteArray("1=たろう\r\n2=あいうえおかきくけこさしすせそた\r\n") << true << 374 << 333;
+    }
+    void learnerShowsBelowTheMenu()
+    {
+        QFETCH(QByteArray, index);
+        QFETCH(bool, records);
+        QFETCH(int, height);
+        QFETCH(int, learnerTop);
+        if (!index.isNull()) {
+            QVERIFY(CreateDirectories(dir->file("learners")) == 0);
+            dir->write("learners/index.txt", index.toStdString());
+        }
+        LearnerNumber = index.contains("2=あ") ? 2 : 1;
+        QVERIFY(CreateDirectories(LearnerDirectory(dir->path(), LearnerNumber)) == 0);
+        const std::string own = LearnerDirectory(dir->path(), LearnerNumber).substr(dir->path().size());
+        dir->write(own + "kidrill.ini", records ? "[Option]\r\nRecords=1\r\n" : "");
+        Program program;
+        program.title->show();
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        Ttitle1& t = *program.title;
+        QCOMPARE(t.size(), QSize(502, height));
+        QCOMPARE(t.learner1->isVisible(), learnerTop >= 0);
+        QCOMPARE(t.learnerButton->isVisible(), learnerTop >= 0);
+        QCOMPARE(t.Button1->geometry(), QRect(39, 240, 234, 41));
+        QCOMPARE(t.Button3->geometry(), QRect(288, 248, 89, 33));
+        QCOMPARE(t.Button2->geometry(), QRect(392, 248, 97, 33));
+        QCOMPARE(t.mode1->geometry(), QRect(26, 16, 225, 201));
+        QCOMPARE(t.level1->geometry(), QRect(266, 16, 217, 201));
+        if (learnerTop >= 0) {
+            QCOMPARE(t.learner1->geometry(), QRect(26, learnerTop, 358, 33));
+            QCOMPARE(t.learnerButton->geometry(), QRect(392, learnerTop, 97, 33));
+            QVERIFY(TextWidth(t.learner1->font(), t.learner1->text()) <= t.learner1->width());
+            if (records)
+                QVERIFY(!t.learner1->geometry().intersects(t.recordsButton->geometry()));
+        }
+        Records = false;
+    }
+
     void bannerAndResultAsDrawn()
     {
         Program program;
@@ -906,6 +1078,26 @@ private slots:
         if (out.isEmpty())
             QSKIP("set KIDRILL_SCREENSHOT_DIR to keep pictures of the windows");
         const QString to = QString::fromLocal8Bit(out) + '/';
+        // Three children at one computer: the chooser, and the title window
+        // of one of them.
+        {
+            QVERIFY(CreateDirectories(dir->file("learners")) == 0);
+            dir->write("learners/index.txt", "last=2\r\n1=たろう\r\n2=はなこ\r\n3=じろう\r\n");
+            LearnerNumber = 2;
+            Household household(dir->path());
+            household.load();
+            Tlearnerdlg chooser;
+            QTimer::singleShot(0, &chooser, [&] {
+                chooser.grab().save(to + "learners.png");
+                chooser.reject();
+            });
+            chooser.choose(household, 2);
+            Program program;
+            program.title->show();
+            program.title->grab().save(to + "title-learners.png");
+        }
+        QVERIFY(QFile::remove(QString::fromStdString(dir->file("learners/index.txt"))));
+        LearnerNumber = 1;
         Program program;
         program.title->show();
         program.title->grab().save(to + "title.png");

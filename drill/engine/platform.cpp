@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include "learners/learnerplace.h"
+
 #include <chrono>
 
 namespace {
@@ -27,6 +29,12 @@ Platform* installed = &quietPlatform;
 
 std::string AppDir;
 std::string UserDir;
+int LearnerNumber = 1;
+
+std::string LearnerDir()
+{
+    return LearnerDirectory(UserDir, LearnerNumber);
+}
 
 Platform::Screens Platform::screens()
 {

@@ -65,6 +65,13 @@ void ShowTooLarge(const std::string& path);
 // The directory of the drill program's executable, ending in '/'. Every
 // shipped data file path is AppDir followed by the bare file name.
 extern std::string AppDir;
-// The directory of the learner's own files, "kidrill.ini" and "wordu.txt",
-// ending in '/': UserDataDirectory(AppDir), set at start-up.
+// The data directory, ending in '/': UserDataDirectory(AppDir), set at
+// start-up. It holds the household's files (wordu.txt, a teacher's course,
+// the index of the learners) and learner 1's own.
 extern std::string UserDir;
+// The learner practising, by number (learners/household.h); 1 until one is
+// chosen.
+extern int LearnerNumber;
+// The directory of that learner's own files, kidrill.ini and records.sqlite,
+// ending in '/': UserDir for learner 1, UserDir + "learners/<n>/" for another.
+std::string LearnerDir();

@@ -58,3 +58,23 @@ WindowPoint PlaceToWrite(WindowPoint stored, WindowPoint shown, WindowPoint now)
 {
     return now == shown ? stored : now;
 }
+
+WindowPoint KeptOnScreen(WindowPoint at, std::int32_t width, std::int32_t height,
+                         std::span<const WindowArea> screens)
+{
+    if (screens.empty())
+        return at;
+    const auto holds = [&](const WindowArea& s) {
+        return at.x >= s.x && at.y >= s.y && std::int64_t(at.x) < std::int64_t(s.x) + s.width
+            && std::int64_t(at.y) < std::int64_t(s.y) + s.height;
+    };
+    const auto area = std::find_if(screens.begin(), screens.end(), holds);
+    const WindowArea& s = area == screens.end() ? screens.front() : *area;
+    const auto kept = [](std::int32_t from, std::int32_t size, std::int32_t start, std::int32_t length) {
+        const std::int64_t end = std::int64_t(start) + length;
+        if (std::int64_t(from) + size <= end)
+            return from;
+        return std::int32_t(std::max<std::int64_t>(start, end - size));
+    };
+    return {kept(at.x, width, s.x, s.width), kept(at.y, height, s.y, s.height)};
+}

@@ -25,3 +25,10 @@ WindowPoint PlaceOnScreens(WindowPoint stored, std::int32_t width, std::int32_t 
 // where it was shown, so that a place corrected for this screen is not lost
 // for the screen it was saved on.
 WindowPoint PlaceToWrite(WindowPoint stored, WindowPoint shown, WindowPoint now);
+
+// Where a window at `at` that grew to `width` × `height` stays in full
+// view: moved up and left as little as it takes to end within the screen
+// area that holds its top-left corner (the first, when none does), never
+// above or left of that area. Without screens it stays where it is.
+WindowPoint KeptOnScreen(WindowPoint at, std::int32_t width, std::int32_t height,
+                         std::span<const WindowArea> screens);

@@ -36,6 +36,10 @@ void Place(PlacedWindow& placed, QWidget& window, WindowPoint stored, WindowPoin
     const WindowPoint fallback {WrappedSum(screens.primary.x, byDefault.x), WrappedSum(screens.primary.y, byDefault.y)};
     placed = {&window, PlaceOnScreens(stored, window.width(), window.height(), screens.available, fallback)};
     window.move(placed.shown.x, placed.shown.y);
+    // A window shown before (placed again for another learner) may report
+    // its place as the platform took it, frame and all: that is where it
+    // stands unmoved.
+    placed.shown = {window.x(), window.y()};
 }
 
 // The session manager's quit reaches the program as a Quit event.
@@ -89,6 +93,15 @@ void FitOnScreen(QWidget& window, QSize wanted)
     constexpr int Frame = 40;
     window.resize(std::min(wanted.width(), area.width - Frame), std::min(wanted.height(), area.height - Frame));
     window.move(area.x + (area.width - window.width()) / 2, area.y + (area.height - window.height() - Frame) / 2);
+}
+
+void KeepOnScreen(QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const WindowPoint kept = KeptOnScreen({frame.x(), frame.y()}, frame.width(), frame.height(),
+                                          CurrentPlatform().screens().available);
+    if (kept.x != frame.x() || kept.y != frame.y())
+        window.move(kept.x, kept.y);
 }
 
 void LoadSettings(std::int32_t screenWidth, std::int32_t screenHeight)

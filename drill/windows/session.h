@@ -20,6 +20,9 @@ void CentreOnScreen(QWidget& window);
 // available area (without the desktop's panels) is smaller, and centres it
 // there: a window that scrolls inside is never taller than the screen.
 void FitOnScreen(QWidget& window, QSize wanted);
+// Moves a window that grew as little as it takes to show it whole on its
+// screen.
+void KeepOnScreen(QWidget& window);
 
 struct SettingsChoice;
 

@@ -6,12 +6,16 @@
 #include "coursedlg.h"
 #include "drillkind.h"
 #include "fingerguide.h"
+#include "keyboard.h"
+#include "learnerdlg.h"
+#include "learners/household.h"
 #include "main.h"
 #include "platform.h"
 #include "random.h"
 #include "rank.h"
 #include "recorddlg.h"
 #include "result.h"
+#include "records/recordkeeper.h"
 #include "romajitable.h"
 #include "session.h"
 #include "settings/options.h"
@@ -25,6 +29,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -40,6 +45,9 @@ constexpr QRect RecordsButtonPlace {288, 292, 89, 33};
 constexpr QRect CourseButtonPlace {184, 292, 89, 33};
 // Between the level group and おわり, which stand as drawn.
 constexpr QRect SettingsButtonPlace {392, 221, 97, 24};
+// The learner's row, below the options' row when that shows.
+constexpr QRect LearnerPlace {26, 0, 358, 33};
+constexpr QRect LearnerButtonPlace {392, 0, 97, 33};
 
 // A captioned box of radio items spread evenly down its height, the first
 // one selected.
@@ -105,13 +113,20 @@ Ttitle1::Ttitle1(QWidget* parent)
     settingsButton->setAutoDefault(false);
     settingsButton->setFocusPolicy(Qt::NoFocus);
     settingsButton->setToolTip(QStringLiteral("せってい（Ctrl+,）"));
+    learner1 = new QLabel(this);
+    learner1->setTextFormat(Qt::PlainText);
+    learner1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    learner1->hide();
+    learnerButton = new QPushButton(QStringLiteral("かわる"), this);
+    learnerButton->setAutoDefault(false);
+    learnerButton->hide();
     // Enter starts a drill wherever the focus is; Space presses the
     // focused button.
     Button3->setAutoDefault(false);
     Button2->setAutoDefault(false);
     // すたーと, ランキング, おわり, then every item of both groups in order,
     // of which only the selected ones take Tab.
-    QList<QWidget*> chain {Button1, Button3, Button2, courseButton, recordsButton};
+    QList<QWidget*> chain {Button1, Button3, Button2, courseButton, recordsButton, learnerButton};
     for (QButtonGroup* group : {modeItems_, levelItems_})
         for (QAbstractButton* item : group->buttons())
             chain << item;
@@ -134,6 +149,10 @@ Ttitle1::Ttitle1(QWidget* parent)
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(settingsAction, &QAction::triggered, this, &Ttitle1::OpenSettings);
     connect(settingsButton, &QPushButton::clicked, this, &Ttitle1::OpenSettings);
+    learnersAction = new QAction(QStringLiteral("だれが れんしゅうする？…"), this);
+    addAction(learnersAction);
+    connect(learnersAction, &QAction::triggered, this, &Ttitle1::learnerButtonClick);
+    connect(learnerButton, &QPushButton::clicked, this, &Ttitle1::learnerButtonClick);
 
     FormCreate();
     CentreOnScreen(*this);
@@ -169,13 +188,31 @@ void Ttitle1::FormCreate()
         selectMode(RememberedMode - 1);
         selectLevel(RememberedLevel - 1);
     }
+    Household household(UserDir);
+    household.load();
+    showLearner(household);
+}
+
+void Ttitle1::showLearner(const Household& household)
+{
+    const Learner* learner = household.find(LearnerNumber);
+    learnerName_ = learner ? learner->name : QString();
+    severalLearners_ = household.learners().size() > 1;
+    learner1->setText(QStringLiteral("%1 さんの ばん").arg(learnerName_));
 }
 
 void Ttitle1::showOptionButtons()
 {
     recordsButton->setVisible(RecordsKept());
     courseButton->setVisible(Lessons);
-    setFixedSize(TitleSize.width(), TitleSize.height() + (RecordsKept() ? OptionRowHeight : 0));
+    const int learnerTop = TitleSize.height() + (RecordsKept() ? OptionRowHeight : 0);
+    learner1->setGeometry(LearnerPlace.translated(0, learnerTop));
+    learnerButton->setGeometry(LearnerButtonPlace.translated(0, learnerTop));
+    learner1->setVisible(severalLearners_);
+    learnerButton->setVisible(severalLearners_);
+    setFixedSize(TitleSize.width(), learnerTop + (severalLearners_ ? OptionRowHeight : 0));
+    // Grown below the menu, it stays in full view on a small screen.
+    KeepOnScreen(*this);
 }
 
 void Ttitle1::showEvent(QShowEvent* event)
@@ -261,6 +298,42 @@ void Ttitle1::courseButtonClick()
         show();
 }
 
+void Ttitle1::learnerButtonClick()
+{
+    // As "おわり" does, for the learner who leaves; their records close
+    // with them.
+    SaveSettings();
+    Recorder().close();
+    if (!learners_)
+        learners_ = new Tlearnerdlg(this);
+    Household household(UserDir);
+    household.load();
+    const std::optional<int> chosen = learners_->choose(household, LearnerNumber);
+    if (EndRequested())
+        return;
+    const int next = LearnerAfterChoosing(household, chosen, LearnerNumber);
+    household.choose(next);
+    if (next != LearnerNumber)
+        takeLearner(next);
+    showLearner(household);
+    showOptionButtons();
+}
+
+void Ttitle1::takeLearner(int number)
+{
+    LearnerNumber = number;
+    const Platform::ScreenSize screen = CurrentPlatform().screenSize();
+    LoadSettings(screen.width, screen.height);
+    if (main1)
+        PlaceDrillWindow(*main1);
+    if (kb1)
+        PlaceKeyboardWindow(*kb1);
+    if (RememberChoice) {
+        selectMode(RememberedMode - 1);
+        selectLevel(RememberedLevel - 1);
+    }
+}
+
 void Ttitle1::Button2Click()
 {
     close();
@@ -277,6 +350,9 @@ void Ttitle1::OpenSettings()
 {
     if (!settings_)
         settings_ = new Tsettingsdlg(this);
+    // Whose settings they are, where there is more than one learner.
+    settings_->setWindowTitle(severalLearners_ ? QStringLiteral("せってい（%1）").arg(learnerName_)
+                                               : QStringLiteral("せってい"));
     settings_->edit();
     // An option turned on or off there brings its button or takes it away.
     showOptionButtons();

@@ -7,7 +7,10 @@ class QButtonGroup;
 class Tcoursedlg;
 class Trecorddlg;
 class QGroupBox;
+class QLabel;
 class QPushButton;
+class Household;
+class Tlearnerdlg;
 class Tsettingsdlg;
 
 // The title window: the program's main window and its menu. Its creation
@@ -35,6 +38,10 @@ public:
     void courseButtonClick();
     // Made when first opened, never at start-up.
     Trecorddlg* recordsWindow() const { return records_; }
+    // "だれが れんしゅうする？" to change who practises: what "おわり"
+    // saves is saved for the learner who leaves first.
+    void learnerButtonClick();
+    Tlearnerdlg* learnersWindow() const { return learners_; }
     int modeIndex() const;  // 0-based, as the radio group counts
     int levelIndex() const;
     void selectMode(int index);
@@ -49,6 +56,10 @@ public:
     QPushButton* courseButton;  // "コース", with the course on
     QPushButton* settingsButton; // "せってい", always
     QAction* settingsAction; // Ctrl+, and the context menu
+    // Who practises, below everything else, with two learners or more.
+    QLabel* learner1;
+    QPushButton* learnerButton; // "かわる"
+    QAction* learnersAction;    // the context menu, with one learner too
 
 public slots:
     void done(int result) override;
@@ -63,6 +74,13 @@ private:
     Tsettingsdlg* settings_ = nullptr;
     Trecorddlg* records_ = nullptr;
     Tcoursedlg* course_ = nullptr;
+    Tlearnerdlg* learners_ = nullptr;
+    QString learnerName_;
+    bool severalLearners_ = false;
+    void showLearner(const Household& household);
+    // Reads the settings of learner `number` as start-up does, and puts the
+    // windows at that learner's places.
+    void takeLearner(int number);
     // Runs a drill of the chosen level or lesson in the chosen mode.
     void runDrill();
 };

@@ -19,7 +19,7 @@ RecordKeeper::~RecordKeeper() = default;
 
 std::string RecordsPath()
 {
-    return UserDir + RecordsFileName;
+    return LearnerDir() + RecordsFileName;
 }
 
 void RecordKeeper::tellOfSetAside()
@@ -40,8 +40,9 @@ RecordStore* RecordKeeper::store()
     opened_ = true;
     const std::string path = RecordsPath();
     std::string error;
-    if (const int made = CreateDirectories(UserDir.empty() ? std::string(".") : UserDir))
-        error = UserDir + ": " + std::strerror(made);
+    const std::string directory = LearnerDir();
+    if (const int made = CreateDirectories(directory.empty() ? std::string(".") : directory))
+        error = directory + ": " + std::strerror(made);
     else if (!(store_ = LoadFromModule<RecordStore>(RecordsModuleName, RecordsModuleEntry, error)))
         error = "records module: " + error;
     if (store_) {

@@ -41,5 +41,5 @@ private:
 // The program's one keeper.
 RecordKeeper& Recorder();
 
-// UserDir + "records.sqlite".
+// The learner's own: LearnerDir() + "records.sqlite".
 std::string RecordsPath();

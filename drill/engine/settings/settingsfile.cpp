@@ -16,7 +16,7 @@ std::string ModeKey(int mode) { return "Mode" + std::to_string(mode); }
 
 std::string SettingsPath()
 {
-    return UserDir + "kidrill.ini";
+    return LearnerDir() + SettingsFileName;
 }
 
 void ReadSettings(const IniFile& profile, std::int32_t screenWidth, std::int32_t screenHeight)

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+constexpr const char* SettingsFileName = "kidrill.ini";
+// The learner's own: LearnerDir() + SettingsFileName.
 std::string SettingsPath();
 
 // Fills the settings values and HighScoreTable from the profile, each value
