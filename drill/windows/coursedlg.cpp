@@ -29,8 +29,7 @@ constexpr int StatusColumn = 4;
 } // namespace
 
 Tcoursedlg::Tcoursedlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, DialogFrame)
 {
     setWindowTitle(QStringLiteral("コース"));
     setFont(DrillFont(16));

@@ -26,8 +26,7 @@ constexpr const char* Caption = "だれが れんしゅうする？";
 } // namespace
 
 Tlearnerdlg::Tlearnerdlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, DialogFrame)
 {
     setWindowTitle(QString::fromUtf8(Caption));
     setFont(DrillFont(16));

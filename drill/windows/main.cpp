@@ -79,8 +79,7 @@ int NextKeyPixelsFor(const QFont& romaji)
 } // namespace
 
 Tmain1::Tmain1(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, DialogFrame | Qt::WindowMinimizeButtonHint),
       drawn_ {DrillFont(21, true), DrillFont(16), DrillFont(RomajiPixels), DrillFont(NextKeyPixels)}
 {
     setWindowTitle(QStringLiteral("ポプリカ　ぷるるん"));

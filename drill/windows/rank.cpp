@@ -44,8 +44,7 @@ constexpr int ComboItemHeight = 24;
 } // namespace
 
 Trankdlg::Trankdlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, DialogFrame)
 {
     setWindowTitle(QStringLiteral("ランキング"));
     setFixedSize(323, 279);

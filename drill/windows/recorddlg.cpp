@@ -50,8 +50,7 @@ QString Duration(std::uint64_t ms)
 } // namespace
 
 Trecorddlg::Trecorddlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint)
+    : QDialog(parent, DialogFrame | Qt::WindowMaximizeButtonHint)
 {
     setWindowTitle(QStringLiteral("きろく"));
     setFont(DrillFont(14));

@@ -49,8 +49,7 @@ void ShowChange(QLabel* label, double now, std::optional<double> before, int dec
 } // namespace
 
 Tresultdlg::Tresultdlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, DialogFrame)
 {
     setWindowTitle(QStringLiteral("けっか"));
     setFont(DrillFont(16));

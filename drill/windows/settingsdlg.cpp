@@ -30,8 +30,7 @@ QString StyleFor(Colour colour)
 } // namespace
 
 Tsettingsdlg::Tsettingsdlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, DialogFrame)
 {
     setWindowTitle(QStringLiteral("せってい"));
     setFont(DrillFont(16));

@@ -40,6 +40,11 @@ int TextWidth(const QFont& font, const QString& text);
 // The width of the label's own text: its size, where it has been sized.
 int LabelTextWidth(const QLabel* label);
 
+// A dialog's frame: a caption and a close box, nothing the desktop adds
+// (no help button, no resizing handle of its own).
+inline constexpr Qt::WindowFlags DialogFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
 // No text a learner must read is drawn smaller.
 constexpr int SmallestReadablePixels = 12;
 
