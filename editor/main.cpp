@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include "boxtext.h"
+#include "pendingtext.h"
 #include "programicon.h"
 
 #include <QDir>
@@ -76,6 +77,7 @@ TForm1::TForm1(const QString& directory, const QString& appDirectory, Tell tell,
         ParseRomajiTable(romaji.bytes, *romaji_, sokuon_);
     }
 
+    pending_ = new PendingText(this);
     setWindowTitle(Caption);
     setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.WordList")));
     setFont(EditorFont());
@@ -127,6 +129,9 @@ TForm1::TForm1(const QString& directory, const QString& appDirectory, Tell tell,
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     placeControls(size());
+    // Underlined text goes where it was typed before a click takes the
+    // focus elsewhere or acts on the boxes.
+    pending_->watchPresses(this);
 
     FormCreate();
 }
@@ -146,6 +151,7 @@ QLineEdit* TForm1::makeBox(const QRect& place, std::size_t limit)
     auto* box = new QLineEdit(this);
     box->setValidator(new Cp932Validator(limit, box));
     box->installEventFilter(this);
+    pending_->watchBox(box);
     anchored_.push_back({box, place, Anchor::StretchRight});
     // The meaning boxes play no part in the rule but for what they hold
     // being storable, which an edited entry from a hand-made file may not be.
@@ -289,6 +295,7 @@ void TForm1::showCount()
 
 void TForm1::Button1Click()
 {
+    pending_->confirm();
     const auto entry = boxEntry();
     if (!entry || !AddEntry(*table_, *entry))
         return;
@@ -301,6 +308,7 @@ void TForm1::Button1Click()
 
 void TForm1::Button2Click()
 {
+    pending_->confirm();
     const int line = selectedLine();
     const auto entry = boxEntry();
     if (line < 0 || !entry)

@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class PendingText;
 
 // The editor's one window: the user's own entries in a list, and four boxes
 // in which one entry is written. Everything happens in the table until
@@ -107,6 +108,7 @@ private:
     FixedString<3> sokuon_;
     Tell tell_;
     std::vector<AnchoredControl> anchored_;
+    PendingText* pending_ = nullptr; // what an input method holds in the boxes
     bool loaded_ = true;
     bool saveAllowed_ = true;
 };

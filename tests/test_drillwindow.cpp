@@ -367,6 +367,9 @@ private slots:
         start(1, {"傘,かさ", "m"});
         for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Left, Qt::Key_F1, Qt::Key_Control})
             QTest::keyClick(main1->windowHandle(), key);
+        // Nor is Ctrl+Space, in either window.
+        for (QWidget* window : std::initializer_list<QWidget*> {main1, kb1})
+            QTest::keyClick(window->windowHandle(), Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(Counters.Misses, std::uint16_t(0));
         QVERIFY(!main1->Timer1->isActive());
     }
@@ -379,8 +382,17 @@ private slots:
         QTest::addColumn<QByteArray>("presses");
         QTest::newRow("a letter") << int(Qt::Key_A) << 0 << "a" << QByteArray("a");
         QTest::newRow("Alt and a letter") << int(Qt::Key_A) << int(Qt::AltModifier) << "a" << QByteArray();
+        // Texts as X11 gives them: the desktop's and the input method's keys
+        // are neither hit nor miss.
         QTest::newRow("Super and a letter") << int(Qt::Key_A) << int(Qt::MetaModifier) << "a" << QByteArray();
-        QTest::newRow("Ctrl and a letter") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << QByteArray("\x01");
+        QTest::newRow("Super and Space") << int(Qt::Key_Space) << int(Qt::MetaModifier) << " " << QByteArray();
+        const int ctrl = Qt::ControlModifier;
+        QTest::newRow("Ctrl and Space, an input method's switch") << int(Qt::Key_Space) << ctrl << QString(QChar(0))
+                                                                   << QByteArray();
+        QTest::newRow("Ctrl and a letter") << int(Qt::Key_A) << ctrl << "\x01" << QByteArray();
+        QTest::newRow("Ctrl and h, Backspace's text") << int(Qt::Key_H) << ctrl << "\b" << QByteArray();
+        QTest::newRow("Ctrl, Shift and a letter") << int(Qt::Key_J) << int(ctrl | Qt::ShiftModifier) << "\n" << QByteArray();
+        QTest::newRow("Ctrl and Super and a letter") << int(Qt::Key_J) << int(ctrl | Qt::MetaModifier) << "\n" << QByteArray();
         QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "\x7f" << QByteArray();
         QTest::newRow("the yen key") << int(Qt::Key_yen) << 0 << "¥" << QByteArray("\\");
         QTest::newRow("keypad digit") << int(Qt::Key_5) << int(Qt::KeypadModifier) << "5" << QByteArray("5");

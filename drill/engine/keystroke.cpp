@@ -4,9 +4,10 @@
 
 std::string KeyPressBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text)
 {
-    // Qt attaches the letter to Alt+a; the platform types nothing for it,
-    // nor for Delete.
-    if (text.isEmpty() || key == Qt::Key_Delete || (modifiers & (Qt::AltModifier | Qt::MetaModifier)))
+    // Qt attaches the letter to Alt+a and a control character to Ctrl+a;
+    // none of them is typed text, nor is Delete.
+    constexpr Qt::KeyboardModifiers NotTyping = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (text.isEmpty() || key == Qt::Key_Delete || (modifiers & NotTyping))
         return {};
     // A character CP932 cannot hold is no key of this keyboard.
     std::string bytes;

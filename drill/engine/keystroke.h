@@ -22,7 +22,8 @@ inline bool KeyHits(const RomajiText& romaji, std::uint16_t cursorPos, char key)
 }
 
 // The key presses one key event makes: each byte of its text in CP932. A key
-// without text (Shift, arrows, function keys), Delete, and a character
-// typed with Alt, Meta or Super make none; the yen key's "¥" is the byte
-// 0x5C, which CP932 shows as the yen sign.
+// without text (Shift, arrows, function keys), Delete, and a key pressed
+// with Ctrl, Alt or Super (Meta) make none: those are the desktop's and the
+// input method's keys (Ctrl+Space switches one on and off), never romaji.
+// The yen key's "¥" is the byte 0x5C, which CP932 shows as the yen sign.
 std::string KeyPressBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text);

@@ -80,6 +80,32 @@ struct Editor {
     std::unique_ptr<TForm1> form;
 };
 
+// An input method as IBus is: when Qt moves the focus out of the box, it
+// hands the text it holds to the box before the box hears of the move; text
+// that reached the box otherwise it no longer holds.
+class ConfirmsOnLeaving final : public QObject {
+public:
+    ConfirmsOnLeaving(QLineEdit* box, const QString& text) : QObject(box), box_(box), text_(text)
+    {
+        box->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::InputMethod && !static_cast<QInputMethodEvent*>(event)->commitString().isEmpty())
+            text_.clear();
+        if (event->type() == QEvent::FocusAboutToChange && !text_.isEmpty()) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text_);
+            QApplication::sendEvent(box_, &commit);
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* box_;
+    QString text_;
+};
+
 QString Kanji(int n)
 {
     return QString(n, QChar(u'漢'));
@@ -276,6 +302,74 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(e.form->List1->count(), button == 1 ? 4 : 3);
         QCOMPARE(e.lines().first(), QString(button == 1 ? "猫に小判" : "猫に鰹節"));
+    }
+
+    // Text an input method still holds underlined is confirmed in the box it
+    // was typed in before "追加", "上書き" or a move of the focus. IBus sends
+    // the same text again a moment later, wherever the focus is by then: it
+    // lands nowhere a second time.
+    void pendingTextLandsOnceWhereItWasTyped_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("boxes"); // afterwards
+        QTest::addColumn<int>("entry");         // the entry that holds the meaning; 0: none
+        QTest::addColumn<bool>("ibus");         // an input method that confirms when the focus moves
+        const QStringList typed {"猫", "ねこ", "かわいい", ""};
+        const QStringList empty {"", "", "", ""};
+        for (const bool ibus : {false, true}) {
+            const char* im = ibus ? ", IBus" : "";
+            QTest::addRow("追加%s", im) << "追加" << empty << 4 << ibus;
+            QTest::addRow("上書き%s", im) << "上書き" << empty << 1 << ibus;
+            QTest::addRow("a click into another box%s", im) << "click" << typed << 0 << ibus;
+            QTest::addRow("Tab%s", im) << "Tab" << typed << 0 << ibus;
+            QTest::addRow("Enter%s", im) << "Enter" << typed << 0 << ibus;
+        }
+    }
+    void pendingTextLandsOnceWhereItWasTyped()
+    {
+        QFETCH(QString, action);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, entry);
+        QFETCH(bool, ibus);
+        Editor e;
+        e.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(e.form.get()));
+        e.form->List1->setCurrentRow(0);
+        e.fill({"猫", "ねこ"});
+        e.form->y1->setFocus();
+        const QString meaning = "かわいい";
+        QInputMethodEvent preedit(meaning, {});
+        QApplication::sendEvent(e.form->y1, &preedit);
+        if (ibus)
+            new ConfirmsOnLeaving(e.form->y1, meaning);
+        QCOMPARE(e.form->y1->text(), QString()); // underlined, not yet confirmed
+        // A click takes the road a person's does: through the window, which
+        // moves the focus before the widget sees the press.
+        const auto click = [&](QWidget* w) {
+            QTest::mouseClick(e.form->windowHandle(), Qt::LeftButton, {}, w->mapTo(e.form.get(), w->rect().center()));
+        };
+        if (action == "追加")
+            click(e.form->Button1);
+        else if (action == "上書き")
+            click(e.form->Button2);
+        else if (action == "click")
+            click(e.form->g1);
+        else
+            QTest::keyClick(e.form->y1, action == "Tab" ? Qt::Key_Tab : Qt::Key_Return);
+        QInputMethodEvent late;
+        late.setCommitString(meaning);
+        QApplication::sendEvent(QApplication::focusWidget(), &late);
+        QCOMPARE(e.boxes(), boxes);
+        QCOMPARE(e.form->table().EntryCount, std::uint16_t(entry == 4 ? 4 : 3));
+        for (std::uint16_t n = 1; n <= e.form->table().EntryCount; ++n)
+            QCOMPARE(Show(e.form->table().entry(n).Meaning1) == meaning, n == entry);
+        // What is typed next, the same text too, is entered as ever.
+        auto* next = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(next);
+        const QString before = next->text();
+        QApplication::sendEvent(next, &preedit);
+        QApplication::sendEvent(next, &late);
+        QCOMPARE(next->text(), before + meaning);
     }
 
     void deleteKeepsTheOrderAndLeavesTheBoxes()
