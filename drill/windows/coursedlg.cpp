@@ -73,6 +73,9 @@ void Tcoursedlg::fill()
     RecordStore* store = Recorder().store();
     states_ = LessonStates(course_, store ? store->lessonDrills() : std::vector<DrillSummary>(), AllLessonsOpen);
     weak_ = WeakUnits(store ? store->unitsSince(RecentSince(QDate::currentDate())) : std::vector<UnitDrillRow>(), WeakUnitsChosen);
+    // Records that cannot be read just now are said so, not shown as none.
+    if (const std::string note = Recorder().readNote(); !note.empty())
+        course_.problems.prepend(QString::fromStdString(note));
 
     note1->setText(QStringLiteral("正確さ %1% 以上で、もくひょうの はやさ（1分に 打つ 数）に とどけば ごうかく。"
                                   "つぎの レッスンが ひらきます。モードは はじめの がめんで えらんだ ものです。")

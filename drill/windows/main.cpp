@@ -121,6 +121,10 @@ Tmain1::Tmain1(QWidget* parent)
 void Tmain1::FormCreate()
 {
     PlaceDrillWindow(*this);
+    // Drills that waited for the records' file when the program last ran
+    // are written soon after the start.
+    if (RecordsKept())
+        Recorder().resumeWaiting();
 }
 
 void Tmain1::showEvent(QShowEvent* event)
@@ -500,10 +504,18 @@ void Tmain1::recordDrill(const DrillResult& result)
     drill.score = result.score;
     if (ChosenLesson)
         drill.lesson = ChosenLesson->name;
+    // A lesson's stars are kept as earned against the goal of today.
+    if (ChosenLesson && ChosenLesson->goal > 0) {
+        drill.goal = ChosenLesson->goal;
+        drill.stars = StarsFor(drill, drill.goal);
+    }
     const RecordKeeper::Recorded recorded = Recorder().record(MakeDrillRecord(drill, tally_, RomajiTable));
-    resultdlg->showProgress(drill, recorded.previous);
-    if (ChosenLesson && ChosenLesson->goal > 0)
-        resultdlg->showVerdict(StarsFor(drill, ChosenLesson->goal), ChosenLesson->goal, ChosenLesson->next);
+    resultdlg->showProgress(drill, recorded.previous, recorded.previousKnown);
+    // A pass counts only where it is kept, now or once the file is free.
+    if (recorded.kept == RecordKeeper::Kept::Not)
+        resultdlg->showNotKept(drill.stars.value_or(0) > 0);
+    else if (drill.stars)
+        resultdlg->showVerdict(*drill.stars, drill.goal, ChosenLesson->next);
 }
 
 void Tmain1::FormClose()

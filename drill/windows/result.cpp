@@ -23,8 +23,13 @@ constexpr int AccuracyTop = 344;
 constexpr QRect VerdictPlace {8, 368, 341, 22};
 constexpr int VerdictRow = 26;
 
-void ShowChange(QLabel* label, double now, std::optional<double> before, int decimals)
+void ShowChange(QLabel* label, double now, std::optional<double> before, bool known, int decimals)
 {
+    if (!known) {
+        SetSizedText(label, QStringLiteral("前回 ？"));
+        SetTextColour(label, Black);
+        return;
+    }
     if (!before) {
         SetSizedText(label, QStringLiteral("はじめて"));
         SetTextColour(label, Black);
@@ -81,16 +86,19 @@ Tresultdlg::Tresultdlg(QWidget* parent)
     hideProgress();
 }
 
-void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous)
+void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous,
+                              bool previousKnown)
 {
     const double speed = KeysPerMinute(drill.hits, drill.elapsedMs);
     const double accuracy = AccuracyPercent(drill.hits, drill.misses);
     SetSizedText(speed1, QStringLiteral("%1 打/分").arg(std::lround(speed)));
     SetSizedText(accuracy1, QStringLiteral("%1 %").arg(accuracy, 0, 'f', 1));
     ShowChange(speedChange, std::round(speed),
-               previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt, 0);
+               previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt,
+               previousKnown, 0);
     ShowChange(accuracyChange, accuracy,
-               previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt, 1);
+               previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt,
+               previousKnown, 1);
     for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
         label->show();
     verdict1->hide();
@@ -100,16 +108,26 @@ void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<Dri
 
 void Tresultdlg::showVerdict(int stars, int goal, const QString& next)
 {
-    if (stars > 0) {
-        verdict1->setText(QStringLiteral("ごうかく！ %1").arg(StarsText(stars))
-                                   + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next)));
-        SetTextColour(verdict1, Green);
-    } else {
-        verdict1->setText(QStringLiteral("ごうかくは 正確さ %1% と %2 打/分").arg(PassAccuracy).arg(goal));
-        SetTextColour(verdict1, Red);
-    }
+    if (stars > 0)
+        showVerdictRow(QStringLiteral("ごうかく！ %1").arg(StarsText(stars))
+                           + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next)),
+                       true);
+    else
+        showVerdictRow(QStringLiteral("ごうかくは 正確さ %1% と %2 打/分").arg(PassAccuracy).arg(goal), false);
+}
+
+void Tresultdlg::showNotKept(bool passed)
+{
+    showVerdictRow(passed ? QStringLiteral("ごうかくの できでしたが、きろく できませんでした")
+                          : QStringLiteral("この れんしゅうは きろく できませんでした"),
+                   false);
+}
+
+void Tresultdlg::showVerdictRow(const QString& text, bool good)
+{
+    verdict1->setText(text);
+    SetTextColour(verdict1, good ? Green : Red);
     // Across the dialog, centred, in the largest font that fits it.
-    const QString text = verdict1->text();
     verdict1->setFont(LargestFittingFont(DrillFont(16, true), VerdictPlace.width(),
                                          [&](const QFont& font) { return TextWidth(font, text); }));
     verdict1->setGeometry(VerdictPlace);

@@ -21,13 +21,17 @@ public:
     // The most-missed keys, in the largest font in which they fit.
     void showMostMissed(const QString& keys);
     // With records: the drill's keys per minute and accuracy, each against
-    // the drill before it of the same level and mode. Without, the dialog
-    // as it always was.
-    void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous);
+    // the drill before it of the same level and mode (which the records may
+    // not tell just now). Without, the dialog as it always was.
+    void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous,
+                      bool previousKnown = true);
     void hideProgress();
-    // After a lesson: passed with its stars, and the lesson it opens; or
-    // what passing takes.
+    // After a lesson that was kept: passed with its stars, and the lesson it
+    // opens; or what passing takes.
     void showVerdict(int stars, int goal, const QString& next);
+    // After a drill that could not be kept: no pass is announced, for none
+    // would open the next lesson.
+    void showNotKept(bool passed);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -52,6 +56,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    void showVerdictRow(const QString& text, bool good);
 };
 
 extern Tresultdlg* resultdlg;
