@@ -1,3 +1,4 @@
+#include "heldrecords.h"
 #include "recordingplatform.h"
 #include "records/drilltally.h"
 #include "records/recordkeeper.h"
@@ -19,7 +20,6 @@
 
 #include <csignal>
 #include <memory>
-#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -86,28 +86,6 @@ std::string EmptyingJournal()
     journal.resize(512, '\0');
     return journal;
 }
-
-// Another program's transaction on the file, until it is destroyed.
-class Hold {
-public:
-    Hold(const std::string& path, const QString& begin)
-    {
-        held_ = sqlite3_open(path.c_str(), &db_) == SQLITE_OK
-            && sqlite3_exec(db_, begin.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~Hold()
-    {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db_);
-    }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-    bool held() const { return held_; }
-
-private:
-    sqlite3* db_ = nullptr;
-    bool held_ = false;
-};
 
 std::unique_ptr<RecordStore> Store() { return std::unique_ptr<RecordStore>(CreateRecordStore()); }
 
@@ -434,7 +412,7 @@ private slots:
         auto keeper = std::make_unique<RecordKeeper>();
         if (openFirst)
             QVERIFY(keeper->store());
-        auto hold = std::make_unique<Hold>(path, begin);
+        auto hold = std::make_unique<HeldRecords>(path, begin.split("; "));
         QVERIFY(hold->held());
         const bool readsHeld = begin.contains("EXCLUSIVE");
 

@@ -1,5 +1,6 @@
 #include "counters.h"
 #include "coursedlg.h"
+#include "heldrecords.h"
 #include "keyboard.h"
 #include "main.h"
 #include "modaldriver.h"
@@ -9,6 +10,7 @@
 #include "recordingplatform.h"
 #include "records/recordkeeper.h"
 #include "records/recordstats.h"
+#include "records/waitingdrills.h"
 #include "result.h"
 #include "scores.h"
 #include "session.h"
@@ -597,18 +599,52 @@ private slots:
 
     // A lesson: chosen in the course window, played in the title window's
     // mode, kept in the records, judged against its goal, never a high score.
+    // While another program holds the records, the course window says so,
+    // and the pass is announced only when the drill waits to be written.
+    void lessonDrillCountsForTheCourseAlone_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<int>("waiting"); // drills an earlier run left waiting
+        QTest::addColumn<QString>("note"); // under the course window's list
+        QTest::addColumn<QString>("change"); // beside the speed
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("the records free") << false << 0 << "" << "はじめて" << "ごうかく！ ★★★　つぎ：い";
+        QTest::newRow("another program holds them: the drill waits")
+            << true << 0 << "いまは きろくを 読めません（ほかの プログラムが きろくの ファイルを つかって います）。"
+            << "前回 ？" << "ごうかく！ ★★★　つぎ：い";
+        QTest::newRow("held, and no room to wait: no pass")
+            << true << int(WaitingCapacity)
+            << "いまは きろくを 読めません（ほかの プログラムが きろくの ファイルを つかって います）。"
+            << "前回 ？" << "ごうかくの できでしたが、きろく できませんでした";
+    }
     void lessonDrillCountsForTheCourseAlone()
     {
+        QFETCH(bool, held);
+        QFETCH(int, waiting);
+        QFETCH(QString, note);
+        QFETCH(QString, change);
+        QFETCH(QString, verdict);
         dir->write("kidrill.ini", "[Option]\r\nLessons=1\r\n");
         dir->write("course.txt", Cp932Lines({"one.txt,あ,20", "two.txt,い,30"}));
         dir->write("one.txt", Cp932Lines({"亜,あ", "一文字"}));
+        if (waiting > 0)
+            dir->write(WaitingFileName,
+                       FormatWaitingDrills(std::vector<DrillRecord>(std::size_t(waiting),
+                                                                    {{"2026-12-09T08:00:00Z", 1, 1, 50, 0, 60000, 50}, {}, {}})));
         QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
                             QString::fromStdString(dir->file("libkidrill_records.so"))));
+        std::unique_ptr<HeldRecords> hold;
+        if (held) {
+            hold = std::make_unique<HeldRecords>(dir->file("records.sqlite"), QStringList {"BEGIN EXCLUSIVE"});
+            QVERIFY(hold->held());
+        }
         Program program;
         program.title->show();
         QVERIFY(program.title->courseButton->isVisible());
         program.title->selectMode(3);
-        QString verdict;
+        QString shown;
+        QString shownChange;
+        QString problems;
         QStringList states;
         ModalDriver driver;
         QTimer poll;
@@ -620,6 +656,7 @@ private slots:
             poll.stop();
             for (int row = 0; row < course->List1->topLevelItemCount(); ++row)
                 states << course->List1->topLevelItem(row)->text(3);
+            problems = course->problems1->isVisible() ? course->problems1->text() : QString();
             course->startButton->click(); // the first lesson not passed is chosen
         });
         poll.start();
@@ -636,17 +673,24 @@ private slots:
                 stopdlg->Timer1Timer();
         };
         driver.actions[resultdlg] = [&] {
-            verdict = resultdlg->verdict1->isVisible() ? resultdlg->verdict1->text() : QString();
+            shown = resultdlg->verdict1->isVisible() ? resultdlg->verdict1->text() : QString();
+            shownChange = resultdlg->speedChange->text();
             resultdlg->Button1->click();
         };
         QTest::keyClick(program.title->windowHandle(), Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(driver.seen.contains("けっか") && program.title->isVisible(), 10000);
         QCOMPARE(states, (QStringList {"にがては まだ ありません", "", "まだ ひらいて いません"}));
-        QCOMPARE(verdict, QString("ごうかく！ ★★★　つぎ：い"));
+        QCOMPARE(problems, note);
+        QCOMPARE(shownChange, change);
+        QCOMPARE(shown, verdict);
         QCOMPARE(resultdlg->verdict1->geometry(), QRect(8, 368, 341, 22)); // centred across the dialog
         QVERIFY(HighScoreTable.best == HighScores {}.best);
         QVERIFY(!ChosenLesson);
-        QCOMPARE(Recorder().store()->lessonDrills().size(), std::size_t(1));
+        // Told once why the drill waits.
+        QCOMPARE(platform->errors.size(), std::size_t(held ? 1 : 0));
+        hold.reset();
+        const std::size_t kept = verdict.startsWith("ごうかく！") ? 1 : 0;
+        QTRY_COMPARE_WITH_TIMEOUT(Recorder().store() ? Recorder().store()->lessonDrills().size() : 99, kept, 8000);
         Recorder().close();
         Lessons = false;
     }
