@@ -610,11 +610,11 @@ private slots:
         QTest::addColumn<QString>("verdict");
         QTest::newRow("the records free") << false << 0 << "" << "はじめて" << "ごうかく！ ★★★　つぎ：い";
         QTest::newRow("another program holds them: the drill waits")
-            << true << 0 << "いまは きろくを 読めません（ほかの プログラムが きろくの ファイルを つかって います）。"
+            << true << 0 << "いまは きろくを 読めません（ほかの プログラムが つかって います）。"
             << "前回 ？" << "ごうかく！ ★★★　つぎ：い";
         QTest::newRow("held, and no room to wait: no pass")
             << true << int(WaitingCapacity)
-            << "いまは きろくを 読めません（ほかの プログラムが きろくの ファイルを つかって います）。"
+            << "いまは きろくを 読めません（ほかの プログラムが つかって います）。"
             << "前回 ？" << "ごうかくの できでしたが、きろく できませんでした";
     }
     void lessonDrillCountsForTheCourseAlone()
@@ -630,7 +630,7 @@ private slots:
         if (waiting > 0)
             dir->write(WaitingFileName,
                        FormatWaitingDrills(std::vector<DrillRecord>(std::size_t(waiting),
-                                                                    {{"2026-12-09T08:00:00Z", 1, 1, 50, 0, 60000, 50}, {}, {}})));
+                                                                    {{"2026-12-09T08:00:00Z", 1, 1, 50, 0, 60000, 50, {}}, {}, {}})));
         QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
                             QString::fromStdString(dir->file("libkidrill_records.so"))));
         std::unique_ptr<HeldRecords> hold;

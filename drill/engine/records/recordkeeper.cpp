@@ -31,7 +31,7 @@ constexpr std::size_t WaitingWritesPerTurn = 10;
 constexpr int NextTurnMs = 100;
 
 constexpr const char* HeldNote =
-    "いまは きろくを 読めません（ほかの プログラムが きろくの ファイルを つかって います）。";
+    "いまは きろくを 読めません（ほかの プログラムが つかって います）。";
 constexpr const char* FailedNote = "きろくを 読めませんでした。";
 
 bool SameKind(const DrillSummary& a, const DrillSummary& b)
@@ -328,6 +328,7 @@ void RecordKeeper::close()
     store_.reset();
     place_ = {};
     placed_ = opened_ = off_ = heldAtOpen_ = false;
+    writeTrouble_ = RecordStore::Trouble::None;
     waiting_.clear();
     toldFailure_ = toldHold_ = toldWaitingFile_ = false;
     toldSetAside_.clear();
