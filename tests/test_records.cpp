@@ -462,7 +462,9 @@ private slots:
         // In the order played: by id, the kept order.
         QCOMPARE(Query(path, "SELECT group_concat(hits, ' ') FROM (SELECT hits FROM drills ORDER BY id)").toString(),
                  QString("100") + QString(" 50").repeated(waitedBefore) + (kept.startsWith("later") ? " 101 102" : ""));
-        // The records stayed on.
+        // The records stayed on, and reading them is no news any more.
+        QVERIFY(keeper->store() && !keeper->store()->drills(0, 0).empty());
+        QCOMPARE(keeper->readNote(), std::string());
         QCOMPARE(keeper->record(Drill("2026-12-09T09:20:00Z", 1, 1, 103)).kept, RecordKeeper::Kept::Now);
         QCOMPARE(platform.errors.size(), std::size_t(1));
     }

@@ -170,6 +170,8 @@ RecordKeeper::Recorded RecordKeeper::record(const DrillRecord& drill)
         result.previousKnown = records->trouble() == RecordStore::Trouble::None;
         if (!result.previousKnown)
             result.previous.reset();
+        // The results say it themselves; no window's news.
+        records->takeReadTrouble();
     }
     if (off_)
         return result; // nothing can be kept this session (told)

@@ -90,8 +90,9 @@ public:
     enum class Trouble { None, Failed, Busy };
     // Of the last step.
     virtual Trouble trouble() const = 0;
-    // The worst of the reads since the last call, which a window that read
-    // the records tells the learner about.
+    // The worst of the reads since the last call and within the last
+    // second (those of a window that has just read the records), which the
+    // window tells the learner about.
     virtual Trouble takeReadTrouble() = 0;
     // How long a step waits for another program to let go of the file;
     // RecordsLockWaitMs at first.

@@ -36,6 +36,9 @@ constexpr milliseconds QuietAfterHold {1000};
 // No step of ours takes near this on ten years of drills; a file that makes
 // one take longer is stopped there, and the step fails.
 constexpr milliseconds WorkLimit {1000};
+// The reads that a window makes as it opens all come within this; a read
+// that failed before is no news to it.
+constexpr milliseconds ReadsOfAWindow {1000};
 // Virtual machine instructions between two looks at the clock.
 constexpr int ProgressPeriod = 1000;
 
@@ -194,7 +197,8 @@ public:
 
     Trouble takeReadTrouble() override
     {
-        return std::exchange(readTrouble_, Trouble::None);
+        const Trouble trouble = std::exchange(readTrouble_, Trouble::None);
+        return Clock::now() - lastTroubledRead_ <= ReadsOfAWindow ? trouble : Trouble::None;
     }
 
     void setLockWait(int milliseconds) override { lockWait_ = std::chrono::milliseconds(std::max(milliseconds, 0)); }
@@ -304,8 +308,10 @@ private:
         }
         ~Step()
         {
-            if (read_ && store_.trouble_ > store_.readTrouble_)
-                store_.readTrouble_ = store_.trouble_;
+            if (read_ && store_.trouble_ != Trouble::None) {
+                store_.readTrouble_ = std::max(store_.readTrouble_, store_.trouble_);
+                store_.lastTroubledRead_ = Clock::now();
+            }
         }
         Step(const Step&) = delete;
         Step& operator=(const Step&) = delete;
@@ -656,6 +662,7 @@ private:
     bool broken_ = false;
     Trouble trouble_ = Trouble::None;
     Trouble readTrouble_ = Trouble::None;
+    Clock::time_point lastTroubledRead_ {};
     milliseconds lockWait_ {RecordsLockWaitMs};
     Clock::time_point lockDeadline_ {};
     Clock::time_point workDeadline_ {};
