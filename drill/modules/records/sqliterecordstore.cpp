@@ -29,9 +29,9 @@ using std::chrono::milliseconds;
 
 // Every step runs on the drill's own thread, so each is bounded: another
 // program's hold on the file is waited out for RecordsLockWaitMs, then the
-// step gives up (and a drill waits, see RecordKeeper). After a step gave up
-// on a hold, the steps of the next second do not wait
-// at all: a window's several reads cost one wait together.
+// step gives up (and a drill waits, see RecordKeeper). After a step gave
+// up on a hold, the steps of the next second do not wait at all: a
+// window's several reads cost one wait together.
 constexpr milliseconds QuietAfterHold {1000};
 // No step of ours takes near this on ten years of drills; a file that makes
 // one take longer is stopped there, and the step fails.
@@ -67,16 +67,16 @@ bool IsHeld(int code)
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 std::string Std(const QVariant& v) { return v.toString().toStdString(); }
-QVariant Null() { return QVariant(QMetaType(QMetaType::QString)); }
 // SQL's NULL for an empty text: a level's drill has no lesson.
-QVariant TextOrNull(const std::string& s) { return s.empty() ? Null() : QVariant(Text(s)); }
+QVariant TextOrNull(const std::string& s) { return s.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(Text(s)); }
 
 // The columns of every table of a database, as (table, column).
 using Columns = std::set<std::pair<std::string, std::string>>;
 
 // Reads them through SQLite itself, for the file and for the schema's own
-// account alike; `others` counts the objects that are no table of `Columns`
-// names. Returns SQLite's result code.
+// account alike: of `tables` only (all when it is empty), `others`
+// counting every other object but SQLite's own. Returns SQLite's result
+// code.
 int ReadColumns(sqlite3* db, Columns& columns, const std::set<std::string>& tables, int& others)
 {
     columns.clear();
