@@ -8,6 +8,7 @@
 // `window` and `record` work on the file as it is; scripts/bench gives
 // `record` a copy.
 
+#include "drillkind.h"
 #include "platform.h"
 #include "problems.h"
 #include "random.h"

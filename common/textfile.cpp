@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,13 +48,22 @@ std::string NameOf(const std::string& path)
 constexpr std::string_view TemporaryInfix = ".kidrill-save.";
 constexpr std::size_t TemporaryRandomChars = 6; // mkstemp's Xs
 
-// Whether nobody but this user (and root) can write `directory`, so that no
-// other user can have put a link in it.
-bool OnlyThisUserWrites(const std::string& directory)
+// A user private group: the group named after this user, this user's own,
+// with no other member, as Debian gives every user (whose umask then lets
+// the group write).
+bool IsPrivateGroup(gid_t gid)
 {
-    struct stat info {};
-    return ::stat(directory.c_str(), &info) == 0 && (info.st_uid == ::geteuid() || info.st_uid == 0)
-        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    const passwd* user = ::getpwuid(::geteuid());
+    if (!user || user->pw_gid != gid)
+        return false;
+    const std::string name = user->pw_name;
+    const group* own = ::getgrgid(gid);
+    if (!own || name != own->gr_name)
+        return false;
+    for (char** member = own->gr_mem; *member; ++member)
+        if (name != *member)
+            return false;
+    return true;
 }
 
 // Follows `path` through its symbolic links to the file a save must
@@ -241,6 +252,13 @@ bool FileExists(const std::string& path)
 {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+bool OnlyThisUserWrites(const std::string& directory)
+{
+    struct stat info {};
+    return ::stat(directory.c_str(), &info) == 0 && (info.st_uid == ::geteuid() || info.st_uid == 0)
+        && (info.st_mode & S_IWOTH) == 0 && ((info.st_mode & S_IWGRP) == 0 || IsPrivateGroup(info.st_gid));
 }
 
 std::string TemporaryPattern(std::string_view name)

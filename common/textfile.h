@@ -61,6 +61,12 @@ struct WriteOutcome {
     explicit operator bool() const { return error == 0; }
 };
 
+// Whether nobody but this user (and root) can write `directory`, so that no
+// other user can have put a file or a link in it: owned by this user or
+// root, writable neither by others nor by a group but this user's private
+// group.
+bool OnlyThisUserWrites(const std::string& directory);
+
 // Replaces `path` by `bytes` so that the file on disk is always either the
 // complete old file or the complete new one: the bytes go to a temporary file
 // beside it, are flushed to the disk and then renamed over it.

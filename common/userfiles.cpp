@@ -27,17 +27,23 @@ std::string DataHome()
 
 } // namespace
 
+std::string OwnDataDirectory()
+{
+    std::string base = DataHome();
+    if (base.empty())
+        return {};
+    while (base.size() > 1 && base.ends_with('/'))
+        base.pop_back();
+    return base + "/kidrill/";
+}
+
 std::string UserDataDirectory(const std::string& appDir)
 {
     // Creating and replacing files needs write and search permission.
     if (::faccessat(AT_FDCWD, appDir.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
         return appDir;
-    std::string base = DataHome();
-    if (base.empty())
-        return appDir; // nowhere else to go: the saves report their failure
-    while (base.size() > 1 && base.ends_with('/'))
-        base.pop_back();
-    return base + "/kidrill/";
+    const std::string own = OwnDataDirectory();
+    return own.empty() ? appDir : own; // nowhere else to go: the saves report their failure
 }
 
 WriteOutcome WriteUserFile(const std::string& path, std::string_view bytes)

@@ -12,6 +12,10 @@
 // always read from the application directory.
 std::string UserDataDirectory(const std::string& appDir);
 
+// $XDG_DATA_HOME/kidrill/ (~/.local/share/kidrill/ when that is unset), the
+// learner's own; empty when there is no home to put it in.
+std::string OwnDataDirectory();
+
 // Saves a learner's file: creates its directory when it is missing, then
 // replaces the file as WriteFileAtomically does.
 WriteOutcome WriteUserFile(const std::string& path, std::string_view bytes);

@@ -114,35 +114,56 @@ private slots:
     }
 
     // The first lesson is open; a pass opens the next; stars grow with
-    // accuracy and speed; a parent may open them all.
+    // accuracy and speed; a parent may open them all. Stars are kept as
+    // earned: a goal raised since, or lessons renamed and moved, take no
+    // pass away; a drill kept before stars were is judged by today's goal.
     void passesOpenTheNextLesson_data()
     {
         QTest::addColumn<int>("hits");
         QTest::addColumn<int>("misses");
         QTest::addColumn<int>("ms"); // for the hits: goal 60 is 60 hits a minute
+        QTest::addColumn<int>("kept"); // the stars the drill kept; -1 for none
+        QTest::addColumn<QString>("course"); // '|' between lines
         QTest::addColumn<bool>("allOpen");
         QTest::addColumn<QString>("states"); // stars per lesson, "-" for closed
-        QTest::newRow("nothing played") << 0 << 0 << 0 << false << "0 - -";
-        QTest::newRow("too slow") << 59 << 0 << 60000 << false << "0 - -";
-        QTest::newRow("too many misses") << 100 << 6 << 60000 << false << "0 - -";
-        QTest::newRow("at the goal, 95 %") << 95 << 5 << 95000 << false << "1 0 -";
-        QTest::newRow("97 % and 1.2 times the goal") << 97 << 3 << 60000 * 97 / 72 << false << "2 0 -";
-        QTest::newRow("99 % and 1.5 times the goal") << 99 << 1 << 60000 * 99 / 90 << false << "3 0 -";
-        QTest::newRow("all opened") << 0 << 0 << 0 << true << "0 0 0";
+        const QString course = "a.txt,A,60|b.txt,B,70|c.txt,C,80";
+        QTest::newRow("nothing played") << 0 << 0 << 0 << -1 << course << false << "0 - -";
+        QTest::newRow("too slow") << 59 << 0 << 60000 << -1 << course << false << "0 - -";
+        QTest::newRow("too many misses") << 100 << 6 << 60000 << -1 << course << false << "0 - -";
+        QTest::newRow("at the goal, 95 %") << 95 << 5 << 95000 << -1 << course << false << "1 0 -";
+        QTest::newRow("97 % and 1.2 times the goal") << 97 << 3 << 60000 * 97 / 72 << -1 << course << false << "2 0 -";
+        QTest::newRow("99 % and 1.5 times the goal") << 99 << 1 << 60000 * 99 / 90 << -1 << course << false << "3 0 -";
+        QTest::newRow("all opened") << 0 << 0 << 0 << -1 << course << true << "0 0 0";
+        QTest::newRow("three stars kept, the goal raised since")
+            << 99 << 1 << 60000 * 99 / 90 << 3 << "a.txt,A,200|b.txt,B,70|c.txt,C,80" << false << "3 0 -";
+        QTest::newRow("no pass kept, the goal lowered since")
+            << 99 << 1 << 60000 * 99 / 90 << 0 << "a.txt,A,10|b.txt,B,70|c.txt,C,80" << false << "0 - -";
+        QTest::newRow("a drill of before stars: today's goal")
+            << 99 << 1 << 60000 * 99 / 90 << -1 << "a.txt,A,200|b.txt,B,70|c.txt,C,80" << false << "0 - -";
+        QTest::newRow("renamed, a lesson put before it: the pass stays with the file")
+            << 99 << 1 << 60000 * 99 / 90 << 3 << "new.txt,New,50|a.txt,Renamed,60|c.txt,C,80" << true << "0 3 0";
+        QTest::newRow("its file dropped from the course: no pass")
+            << 99 << 1 << 60000 * 99 / 90 << 3 << "b.txt,B,70|c.txt,C,80" << false << "0 -";
     }
     void passesOpenTheNextLesson()
     {
         QFETCH(int, hits);
         QFETCH(int, misses);
         QFETCH(int, ms);
+        QFETCH(int, kept);
+        QFETCH(QString, course);
         QFETCH(bool, allOpen);
         QFETCH(QString, states);
-        const Course course = ParseCourse("a.txt,A,60\r\nb.txt,B,70\r\nc.txt,C,80\r\n", "course.txt");
+        const Course lessons = ParseCourse(Cp932Lines(course.split('|')), "course.txt");
         std::vector<DrillSummary> drills;
         if (ms > 0)
             drills = {LessonDrill("a.txt", 10, 9, 60000), LessonDrill("a.txt", std::uint32_t(hits), std::uint32_t(misses), std::uint32_t(ms))};
+        if (kept >= 0) {
+            drills.back().goal = 60;
+            drills.back().stars = kept;
+        }
         QStringList shown;
-        for (const LessonState& s : LessonStates(course, drills, allOpen))
+        for (const LessonState& s : LessonStates(lessons, drills, allOpen))
             shown << (s.open ? QString::number(s.stars) : QString("-"));
         QCOMPARE(shown.join(' '), states);
     }

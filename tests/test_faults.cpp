@@ -66,29 +66,6 @@ private:
     void (*previous_)(int) = nullptr;
 };
 
-// Root ignores file modes: the saves run as this user instead, and the
-// files of another user belong to the next one.
-constexpr uid_t Nobody = 65534;
-constexpr uid_t Other = 65533;
-bool RunningAsRoot() { return ::geteuid() == 0; }
-uid_t UserId() { return RunningAsRoot() ? Nobody : ::getuid(); }
-gid_t UserGroup() { return RunningAsRoot() ? Nobody : ::getgid(); }
-
-// Runs `body` in a child process as the unprivileged user and returns its
-// exit status.
-int AsUser(const std::function<int()>& body)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        if (RunningAsRoot() && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
-            _exit(98);
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
-}
-
 uid_t Owner(const QString& name)
 {
     return name == "user" ? UserId() : name == "other" ? Other : 0;

@@ -1,5 +1,6 @@
 #include "counters.h"
 #include "coursedlg.h"
+#include "heldrecords.h"
 #include "keyboard.h"
 #include "learnerdlg.h"
 #include "learners/household.h"
@@ -12,6 +13,7 @@
 #include "recordingplatform.h"
 #include "records/recordkeeper.h"
 #include "records/recordstats.h"
+#include "records/waitingdrills.h"
 #include "result.h"
 #include "scores.h"
 #include "session.h"
@@ -682,21 +684,55 @@ private slots:
     // A lesson: chosen in the course window, played as a run of its own
     // (not the title window's mode), kept in the records, judged against
     // its goal, never a high score. Its results offer it again, and lead
-    // back to the course window.
+    // back to the course window. While another program holds the records,
+    // the course window says so, and a pass is announced only when the
+    // drill waits to be written.
+    void lessonDrillCountsForTheCourseAlone_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<int>("waiting"); // drills an earlier run left waiting
+        QTest::addColumn<QString>("note"); // under the course window's list
+        QTest::addColumn<QString>("change"); // beside the speed, the first time
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("the records free") << false << 0 << "" << "はじめて" << "ごうかく！ ★★★　つぎ：い";
+        QTest::newRow("another program holds them: the drill waits")
+            << true << 0 << "いまは きろくを 読めません（ほかの プログラムが つかって います）。"
+            << "前回 ？" << "ごうかく！ ★★★　つぎ：い";
+        QTest::newRow("held, and no room to wait: no pass")
+            << true << int(WaitingCapacity)
+            << "いまは きろくを 読めません（ほかの プログラムが つかって います）。"
+            << "前回 ？" << "ごうかくの できでしたが、きろく できませんでした";
+    }
     void lessonDrillCountsForTheCourseAlone()
     {
+        QFETCH(bool, held);
+        QFETCH(int, waiting);
+        QFETCH(QString, note);
+        QFETCH(QString, change);
+        QFETCH(QString, verdict);
         dir->write("kidrill.ini", "[Option]\r\nLessons=1\r\n");
         dir->write("course.txt", Cp932Lines({"one.txt,あ,20", "two.txt,い,30"}));
         dir->write("one.txt", Cp932Lines({"亜,あ", "一文字"}));
         dir->write("two.txt", Cp932Lines({"以,い", "一文字"}));
+        if (waiting > 0)
+            dir->write(WaitingFileName,
+                       FormatWaitingDrills(std::vector<DrillRecord>(std::size_t(waiting),
+                                                                    {{"2026-12-09T08:00:00Z", 1, 1, 50, 0, 60000, 50, {}}, {}, {}})));
         QVERIFY(QFile::link(QString::fromStdString(AppDataDir()) + "libkidrill_records.so",
                             QString::fromStdString(dir->file("libkidrill_records.so"))));
+        std::unique_ptr<HeldRecords> hold;
+        if (held) {
+            hold = std::make_unique<HeldRecords>(dir->file("records.sqlite"), QStringList {"BEGIN EXCLUSIVE"});
+            QVERIFY(hold->held());
+        }
         Program program;
         program.title->show();
         QVERIFY(program.title->courseButton->isVisible());
         program.title->selectMode(0); // a minute's trial: no lesson's length
         QStringList verdicts;
+        QStringList changes;
         QStringList states;
+        QString problems;
         int courseOpened = 0;
         // Each window is acted on once each time it shows, as a child would.
         std::map<QWidget*, bool> handled;
@@ -718,6 +754,7 @@ private slots:
                 if (++courseOpened == 1) {
                     for (int row = 0; row < course->List1->topLevelItemCount(); ++row)
                         states << course->List1->topLevelItem(row)->text(4);
+                    problems = course->problems1->isVisible() ? course->problems1->toPlainText() : QString();
                     course->startButton->click(); // the first lesson not passed is chosen
                 } else {
                     course->closeButton->click();
@@ -735,6 +772,7 @@ private slots:
                     stopdlg->Timer1Timer();
             } else if (modal == resultdlg) {
                 verdicts << (resultdlg->verdict1->isVisible() ? resultdlg->verdict1->text() : QString());
+                changes << resultdlg->speedChange->text();
                 QVERIFY(resultdlg->againButton->isVisible());
                 // The same lesson again, then back to the course.
                 (verdicts.size() == 1 ? resultdlg->againButton : resultdlg->Button1)->click();
@@ -744,14 +782,23 @@ private slots:
         QTest::keyClick(program.title->windowHandle(), Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY_WITH_TIMEOUT(courseOpened == 2 && program.title->isVisible(), 10000);
         QCOMPARE(states, (QStringList {"にがては まだ ありません", "", "まだ ひらいて いません"}));
-        QCOMPARE(verdicts, (QStringList {"ごうかく！ ★★★　つぎ：い", "ごうかく！ ★★★　つぎ：い"}));
+        QCOMPARE(problems, note);
+        QCOMPARE(changes.front(), change);
+        QCOMPARE(verdicts, (QStringList {verdict, verdict}));
+        QCOMPARE(resultdlg->verdict1->geometry(), QRect(8, 368, 341, 22)); // centred across the dialog
         QVERIFY(HighScoreTable.best == HighScores {}.best);
         QVERIFY(!ChosenLesson);
-        const auto drills = Recorder().store()->lessonDrills();
-        QCOMPARE(drills.size(), std::size_t(2));
-        QCOMPARE(drills.front().lesson, std::string("one.txt"));
-        QCOMPARE(drills.back().lesson, std::string("one.txt"));
-        QCOMPARE(drills.front().mode, LessonMode);
+        // Told once why the drills wait.
+        QCOMPARE(platform->errors.size(), std::size_t(held ? 1 : 0));
+        hold.reset();
+        const std::size_t kept = verdict.startsWith("ごうかく！") ? 2 : 0;
+        QTRY_COMPARE_WITH_TIMEOUT(Recorder().store() ? Recorder().store()->lessonDrills().size() : 99, kept, 8000);
+        if (kept) {
+            const auto drills = Recorder().store()->lessonDrills();
+            QCOMPARE(drills.front().lesson, std::string("one.txt"));
+            QCOMPARE(drills.back().lesson, std::string("one.txt"));
+            QCOMPARE(drills.front().mode, LessonMode);
+        }
         Recorder().close();
         Lessons = false;
     }

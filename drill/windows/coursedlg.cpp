@@ -98,6 +98,9 @@ void Tcoursedlg::fill()
         keysOfLessons.push_back(checks_.back().keys);
     }
     newKeys_ = KeysBroughtIn(keysOfLessons);
+    // Records that cannot be read just now are said so, not shown as none.
+    if (const std::string note = Recorder().readNote(); !note.empty())
+        course_.problems.prepend(QString::fromStdString(note));
 
     note1->setText(QStringLiteral("%1が %2% いじょうで、%3が もくひょうに とどけば ごうかく。\n"
                                   "つぎの レッスンが ひらきます。")

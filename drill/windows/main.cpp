@@ -139,6 +139,10 @@ Tmain1::Tmain1(QWidget* parent)
 void Tmain1::FormCreate()
 {
     PlaceDrillWindow(*this);
+    // Drills that waited for the records' file when the program last ran
+    // are written soon after the start.
+    if (RecordsKept())
+        Recorder().resumeWaiting();
 }
 
 void Tmain1::showEvent(QShowEvent* event)
@@ -571,19 +575,26 @@ void Tmain1::recordDrill(const DrillResult& result)
     drill.score = result.score;
     if (ChosenLesson)
         drill.lesson = ChosenLesson->name;
+    // A lesson's stars are kept as earned, against the goal it was played at.
+    if (ChosenLesson && ChosenLesson->goal > 0) {
+        drill.goal = ChosenLesson->goal;
+        drill.stars = StarsFor(drill, drill.goal);
+    }
     const RecordKeeper::Recorded recorded = Recorder().record(MakeDrillRecord(drill, tally_, RomajiTable));
-    resultdlg->showProgress(drill, recorded.previous);
+    resultdlg->showProgress(drill, recorded.previous, recorded.previousKnown);
     if (!ChosenLesson)
         return;
-    int stars = 0;
-    if (ChosenLesson->goal > 0) {
-        stars = StarsFor(drill, ChosenLesson->goal);
+    const int stars = drill.stars.value_or(0);
+    // A pass counts only where it is kept, now or once the file is free.
+    const bool kept = recorded.kept != RecordKeeper::Kept::Not;
+    if (!kept)
+        resultdlg->showNotKept(stars > 0);
+    else if (drill.stars)
         resultdlg->showVerdict(LessonVerdictText(stars, AccuracyPercent(drill.hits, drill.misses),
-                                                 KeysPerMinute(drill.hits, drill.elapsedMs), ChosenLesson->goal,
+                                                 KeysPerMinute(drill.hits, drill.elapsedMs), drill.goal,
                                                  ChosenLesson->next),
                                stars > 0);
-    }
-    resultdlg->offerLessons(stars > 0 && !ChosenLesson->next.isEmpty());
+    resultdlg->offerLessons(kept && stars > 0 && !ChosenLesson->next.isEmpty());
 }
 
 void Tmain1::FormClose()

@@ -133,6 +133,9 @@ void Trecorddlg::showRecords(int level, int mode, const QDate& today)
     // As wide as what it shows; only the height scrolls.
     scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width()
                              + scroll_->verticalScrollBar()->sizeHint().width());
+    // Records that cannot be read just now are said so, not shown as none.
+    if (const std::string note = Recorder().readNote(); !note.empty())
+        summary->setText(summary->text() + QLatin1Char('\n') + QString::fromStdString(note));
 }
 
 void Trecorddlg::showProgress()
@@ -231,6 +234,10 @@ bool Trecorddlg::exportCsv(const QString& path)
 {
     RecordStore* store = Recorder().store();
     const std::vector<DrillSummary> drills = store ? store->drills(0, 0) : std::vector<DrillSummary>();
+    if (const std::string note = Recorder().readNote(); !note.empty()) {
+        CurrentPlatform().showError(note, "きろく");
+        return false;
+    }
     const QByteArray csv = RecordsCsv(drills, LevelNames(), ModeNames());
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())

@@ -35,8 +35,13 @@ constexpr QRect AgainButton {16, 336, 96, 33};
 constexpr QRect NextButton {120, 336, 136, 33};
 constexpr QRect LessonDoneButton {264, 336, 77, 33};
 
-void ShowChange(QLabel* label, double now, std::optional<double> before, int decimals)
+void ShowChange(QLabel* label, double now, std::optional<double> before, bool known, int decimals)
 {
+    if (!known) {
+        SetSizedText(label, QStringLiteral("前回 ？"));
+        SetTextColour(label, Black);
+        return;
+    }
     if (!before) {
         SetSizedText(label, QStringLiteral("はじめて"));
         SetTextColour(label, Black);
@@ -119,16 +124,19 @@ void Tresultdlg::placeRows()
     setFixedSize(ResultSize.width(), ResultSize.height() + below);
 }
 
-void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous)
+void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous,
+                              bool previousKnown)
 {
     const double speed = KeysPerMinute(drill.hits, drill.elapsedMs);
     const double accuracy = AccuracyPercent(drill.hits, drill.misses);
     SetSizedText(speed1, QString::number(std::lround(speed)));
     SetSizedText(accuracy1, QStringLiteral("%1 %").arg(accuracy, 0, 'f', 1));
     ShowChange(speedChange, std::round(speed),
-               previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt, 0);
+               previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt,
+               previousKnown, 0);
     ShowChange(accuracyChange, accuracy,
-               previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt, 1);
+               previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt,
+               previousKnown, 1);
     for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
         label->show();
     progressShown_ = true;
@@ -144,6 +152,13 @@ void Tresultdlg::showVerdict(const QStringList& lines, bool passed)
                                          [&](const QFont& font) { return TextWidth(font, verdict1->text()); }));
     verdictLines_ = int(lines.size());
     placeRows();
+}
+
+void Tresultdlg::showNotKept(bool passed)
+{
+    showVerdict({passed ? QStringLiteral("ごうかくの できでしたが、きろく できませんでした")
+                        : QStringLiteral("この れんしゅうは きろく できませんでした")},
+                false);
 }
 
 void Tresultdlg::offerLessons(bool next)

@@ -23,9 +23,10 @@ public:
     // The most-missed keys, in the largest font in which they fit.
     void showMostMissed(const QString& keys);
     // With records: the drill's keys per minute and accuracy, each against
-    // the drill before it of the same level and mode. Without, the dialog
-    // as it always was.
-    void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous);
+    // the drill before it of the same level and mode (which the records may
+    // not tell just now). Without, the dialog as it always was.
+    void showProgress(const DrillSummary& drill, const std::optional<DrillSummary>& previous,
+                      bool previousKnown = true);
     void hideProgress();
     // After a lesson: what the drill earned or lacked, a line or two.
     void showVerdict(const QStringList& lines, bool passed);
@@ -36,6 +37,9 @@ public:
     AfterLesson afterLesson() const { return afterLesson_; }
     // The captions in the words KanaLabels asks for; done as it shows.
     void showCaptions();
+    // After a drill that could not be kept: no pass is announced, for none
+    // would open the next lesson.
+    void showNotKept(bool passed);
 
     QLabel* Label1;
     QLabel* Label2;

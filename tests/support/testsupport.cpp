@@ -6,6 +6,9 @@
 #include <QTest>
 
 #include <fstream>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 std::string Sj(const char* utf8)
 {
@@ -62,4 +65,21 @@ std::string SourceDataDir()
 std::string AppDataDir()
 {
     return KIDRILL_APP_DATA_DIR;
+}
+
+bool RunningAsRoot() { return ::geteuid() == 0; }
+uid_t UserId() { return RunningAsRoot() ? Nobody : ::getuid(); }
+gid_t UserGroup() { return RunningAsRoot() ? Nobody : ::getgid(); }
+
+int AsUser(const std::function<int()>& body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (RunningAsRoot() && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
+            _exit(98);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
 }

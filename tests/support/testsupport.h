@@ -4,8 +4,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 // CP932 bytes of a UTF-8 literal, so that tests can be written in Japanese.
 std::string Sj(const char* utf8);
@@ -35,3 +37,16 @@ private:
 std::string SourceDataDir();
 // The application directory the build lays out, with its generated files.
 std::string AppDataDir();
+
+// Root ignores file modes: tests of files that a user may not write run as
+// an unprivileged user instead (Nobody), and the files of another user
+// belong to Other.
+constexpr uid_t Nobody = 65534;
+constexpr uid_t Other = 65533;
+bool RunningAsRoot();
+uid_t UserId();
+gid_t UserGroup();
+
+// Runs `body` in a child process as the unprivileged user and returns its
+// exit status (98 when the user could not be taken, 99 when it died).
+int AsUser(const std::function<int()>& body);

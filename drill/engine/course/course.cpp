@@ -199,7 +199,10 @@ std::vector<LessonState> LessonStates(const Course& course, const std::vector<Dr
     for (const DrillSummary& drill : lessonDrills)
         for (std::size_t i = 0; i < course.lessons.size(); ++i)
             if (course.lessons[i].file == drill.lesson)
-                states[i].stars = std::max(states[i].stars, StarsFor(drill, course.lessons[i].goal));
+                // As earned: a goal raised since takes no pass away. Drills
+                // kept before stars were are judged by today's goal.
+                states[i].stars =
+                    std::max(states[i].stars, drill.stars ? *drill.stars : StarsFor(drill, course.lessons[i].goal));
     for (std::size_t i = 0; i < states.size(); ++i)
         states[i].open = allOpen || i == 0 || states[i - 1].stars > 0;
     return states;

@@ -9,7 +9,9 @@
 // The learner's records: every finished drill with its keys and kana, in a
 // SQLite file. The store lives in a module of its own, loaded only when
 // records are on, so that nothing of the database costs the drill at
-// start-up otherwise. Texts are UTF-8; times are UTC, ISO 8601.
+// start-up otherwise. Texts are UTF-8; times are UTC, ISO 8601. "Before"
+// and "after" are the order drills were kept in, never their times: a clock
+// set wrong for a while dates drills years ahead.
 
 // A key (the character, as text) or a kana, and how it went.
 struct UnitCount {
@@ -27,7 +29,15 @@ struct DrillSummary {
     std::uint32_t elapsedMs = 0;
     std::int32_t score = 0;
     std::string lesson; // the lesson's file, or the weak lesson's name; empty for a level
+    // A lesson's drill: the goal in force when it was played (keys per
+    // minute) and the stars earned against it, kept as earned. 0 and none
+    // for a level's drill, the weak lesson and drills kept before stars were.
+    int goal = 0;
+    std::optional<int> stars {};
 };
+
+// A lesson's drill earns 0 to MostStars stars.
+constexpr int MostStars = 3;
 
 struct DrillRecord {
     DrillSummary drill;
@@ -60,27 +70,50 @@ public:
         // The file was no database of ours: it was renamed to setAside() and
         // a new one begun.
         StartedAnew,
+        // Another program holds the file: nothing was read or changed, and
+        // a later open may succeed.
+        Busy,
         // Nothing can be kept: the location cannot be written, or a broken
         // file could not be set aside.
         Unavailable,
     };
+    // `path` is a regular file of this user's, or none yet, in a directory
+    // that nobody else may write (see ChooseRecordsPlace).
     virtual Opening open(const std::string& path) = 0;
     // Where a broken file went; empty when none did.
     virtual std::string setAside() const = 0;
     // Why the last step failed, in the database's words.
     virtual std::string lastError() const = 0;
 
+    // What went wrong: Busy when another program held the file longer than
+    // a step may wait (lockWait), Failed for anything else.
+    enum class Trouble { None, Failed, Busy };
+    // Of the last step.
+    virtual Trouble trouble() const = 0;
+    // The worst of the reads since the last call and within the last
+    // second (those of a window that has just read the records), which the
+    // window tells the learner about.
+    virtual Trouble takeReadTrouble() = 0;
+    // How long a step waits for another program to let go of the file;
+    // RecordsLockWaitMs at first.
+    virtual void setLockWait(int milliseconds) = 0;
+
     // One transaction: the drill and its keys and kana, or nothing.
     virtual bool record(const DrillRecord& drill) = 0;
+    // The same, unless a drill of the same time, kind and counts is kept
+    // already: a drill that waited may have been written just before the
+    // program ended.
+    virtual bool recordOnce(const DrillRecord& drill) = 0;
 
-    // The latest drill of a level (or lesson) and mode.
+    // The drill kept last of a level (or lesson) and mode.
     virtual std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) = 0;
-    // The drills of a level and mode, oldest first; level and mode 0 for all.
+    // The drills of a level and mode by their time, oldest first; level and
+    // mode 0 for all.
     virtual std::vector<DrillSummary> drills(int level, int mode) = 0;
-    // The drills of the course's lessons, oldest first.
+    // The drills of the course's lessons, in the order kept.
     virtual std::vector<DrillSummary> lessonDrills() = 0;
-    // Each key and kana of every drill since a UTC time, the newest drill
-    // first.
+    // Each key and kana of every drill since a UTC time, the drill kept
+    // last first.
     virtual std::vector<UnitDrillRow> unitsSince(const std::string& utc) = 0;
     // Totals since a UTC time, of every drill.
     virtual std::vector<UnitCount> keysSince(const std::string& utc) = 0;
@@ -91,6 +124,12 @@ public:
     // Every local day with practice, newest first.
     virtual std::vector<std::string> practiceDays() = 0;
 };
+
+// The records are read and written on the drill's own thread, so a step
+// waits this long at most for another program's hold on the file (a
+// teacher's sqlite3 in a transaction): a brief query's hold passes
+// unnoticed, a long one costs the screen no freeze.
+constexpr int RecordsLockWaitMs = 40;
 
 // The module's one entry point: a new store, owned by the caller.
 extern "C" RecordStore* CreateRecordStore();

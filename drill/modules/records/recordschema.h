@@ -3,10 +3,11 @@
 #include <array>
 #include <iterator>
 
-// The schema of records.sqlite. Its version is PRAGMA user_version; a file
-// of an older version is brought up to date step by step, in one
-// transaction, and keeps every row. A step is never changed once shipped:
-// a later schema is a new step.
+// The schema of records.sqlite. A file's version is read from its columns
+// (a backup restored with the sqlite3 tool has PRAGMA user_version 0) and
+// written to PRAGMA user_version; a file of an older version is brought up
+// to date step by step, in one transaction, and keeps every row. A step is
+// never changed once shipped: a later schema is a new step.
 struct SchemaStep {
     int toVersion;
     std::array<const char*, 8> statements; // unused ones null
@@ -51,6 +52,17 @@ inline constexpr SchemaStep RecordsSchemaSteps[] = {
          // lesson, "にがて"); a level's drill has none.
          "ALTER TABLE drills ADD COLUMN lesson TEXT",
          "CREATE INDEX drills_by_lesson ON drills (lesson, finished_at)",
+     }},
+    {3,
+     {
+         // A lesson's drill keeps the goal it was played against and the
+         // stars it earned there, so that a pass stays a pass when a
+         // teacher raises the goal. Older rows have neither.
+         "ALTER TABLE drills ADD COLUMN goal INTEGER",
+         "ALTER TABLE drills ADD COLUMN stars INTEGER",
+         // The drill before is the one kept before, whatever the clock
+         // said: each entry of an index ends in its row's id.
+         "CREATE INDEX drills_by_kind_as_kept ON drills (level, mode, lesson)",
      }},
 };
 
