@@ -335,6 +335,10 @@ private slots:
             << 2
             << QStringList {"INSERT INTO drills VALUES (1, '2026-12-01T00:00:00Z', 2, 3, 50, 5, 60000, 25, NULL)",
                             "INSERT INTO drills VALUES (2, '2026-12-02T00:00:00Z', 0, 4, 90, 1, 60000, 65, 'a.txt')"};
+        QTest::newRow("the third: no learner's name")
+            << 3
+            << QStringList {"INSERT INTO drills VALUES (1, '2026-12-01T00:00:00Z', 2, 3, 50, 5, 60000, 25, NULL, NULL, NULL)",
+                            "INSERT INTO drills VALUES (2, '2026-12-02T00:00:00Z', 0, 4, 90, 1, 60000, 65, 'a.txt', NULL, NULL)"};
     }
     void olderFilesAreBroughtUpToDate()
     {
@@ -364,6 +368,10 @@ private slots:
         const DrillSummary kept = store->lessonDrills().back();
         QCOMPARE(kept.goal, 60);
         QCOMPARE(kept.stars, std::optional(3));
+        // Whose they are, once a name is given, kept and replaced.
+        QCOMPARE(store->learnerName(), std::string());
+        QVERIFY(store->setLearnerName("はなこ") && store->setLearnerName("はな"));
+        QCOMPARE(store->learnerName(), std::string("はな"));
     }
 
     // Another program holds the file, as a teacher's sqlite3 in a

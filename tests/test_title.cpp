@@ -1024,6 +1024,7 @@ private slots:
         const std::vector<DrillSummary> hers = Recorder().store()->drills(0, 0);
         QCOMPARE(hers.size(), std::size_t(1));
         QCOMPARE(hers[0].score, 850);
+        QCOMPARE(Recorder().store()->learnerName(), std::string("はなこ")); // wherever the file goes
 
         switchTo("たろう");
         QCOMPARE(HighScoreTable.at(1, 4), 757);
@@ -1032,6 +1033,7 @@ private slots:
         QCOMPARE(his.size(), std::size_t(1));
         QCOMPARE(his[0].score, 757);
         QCOMPARE(his[0].misses, 3u);
+        QCOMPARE(Recorder().store()->learnerName(), std::string("たろう"));
         Recorder().close();
         program.title->close();
         QVERIFY(dir->read("learners/2/kidrill.ini").find("Mode4=850\r\n") != std::string::npos);

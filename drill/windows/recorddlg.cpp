@@ -120,27 +120,51 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     FitOnScreen(*this, QSize(800, 760));
 }
 
+RecordStore* Trecorddlg::store() const
+{
+    return others_ ? others_ : Recorder().store();
+}
+
+std::string Trecorddlg::readNote() const
+{
+    return others_ ? ReadTroubleNote(others_->takeReadTrouble()) : Recorder().readNote();
+}
+
 void Trecorddlg::showRecords(int level, int mode, const QDate& today)
 {
+    others_ = nullptr;
+    setWindowTitle(QStringLiteral("きろく"));
     {
         const QSignalBlocker levels(levelBox);
         const QSignalBlocker modes(modeBox);
         levelBox->setCurrentIndex(level - 1);
         modeBox->setCurrentIndex(mode - 1);
     }
+    fill(today);
+}
+
+void Trecorddlg::showOthers(RecordStore* store, const QString& whose, const QDate& today)
+{
+    others_ = store;
+    setWindowTitle(QStringLiteral("きろく（%1）").arg(whose));
+    fill(today);
+}
+
+void Trecorddlg::fill(const QDate& today)
+{
     showProgress();
     showRecent(today);
     // As wide as what it shows; only the height scrolls.
     scroll_->setMinimumWidth(scroll_->widget()->minimumSizeHint().width()
                              + scroll_->verticalScrollBar()->sizeHint().width());
     // Records that cannot be read just now are said so, not shown as none.
-    if (const std::string note = Recorder().readNote(); !note.empty())
+    if (const std::string note = readNote(); !note.empty())
         summary->setText(summary->text() + QLatin1Char('\n') + QString::fromStdString(note));
 }
 
 void Trecorddlg::showProgress()
 {
-    RecordStore* store = Recorder().store();
+    RecordStore* store = this->store();
     const std::vector<DrillSummary> drills =
         store ? store->drills(levelBox->currentIndex() + 1, modeBox->currentIndex() + 1) : std::vector<DrillSummary>();
     Chart::Series speed {QString::fromUtf8(KeysPerMinuteCaption), SpeedColour, false, false, {}};
@@ -179,7 +203,7 @@ void Trecorddlg::showProgress()
 
 void Trecorddlg::showRecent(const QDate& today)
 {
-    RecordStore* store = Recorder().store();
+    RecordStore* store = this->store();
     const std::string since = RecentSince(today);
     const std::vector<UnitCount> keys = store ? store->keysSince(since) : std::vector<UnitCount>();
     keyboard->setCounts(keys);
@@ -232,9 +256,9 @@ void Trecorddlg::showRecent(const QDate& today)
 
 bool Trecorddlg::exportCsv(const QString& path)
 {
-    RecordStore* store = Recorder().store();
-    const std::vector<DrillSummary> drills = store ? store->drills(0, 0) : std::vector<DrillSummary>();
-    if (const std::string note = Recorder().readNote(); !note.empty()) {
+    RecordStore* records = store();
+    const std::vector<DrillSummary> drills = records ? records->drills(0, 0) : std::vector<DrillSummary>();
+    if (const std::string note = readNote(); !note.empty()) {
         CurrentPlatform().showError(note, "きろく");
         return false;
     }

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class RecordStore;
 
 // The learner's records: speed and accuracy drill by drill, the keys and
 // kana that go wrong, and the practice of the last 30 days.
@@ -21,8 +22,12 @@ class Trecorddlg final : public QDialog {
 public:
     explicit Trecorddlg(QWidget* parent = nullptr);
 
-    // Shows the records, the chart at a level and mode (1-based).
+    // Shows the learner's own records, the chart at a level and mode
+    // (1-based).
     void showRecords(int level, int mode, const QDate& today = QDate::currentDate());
+    // Shows the records of another file, read only, as `whose` (a teacher's
+    // look at a pupil's records); the store stays the caller's.
+    void showOthers(RecordStore* store, const QString& whose, const QDate& today = QDate::currentDate());
     // Writes every drill to a CSV file; false, having said why, when it
     // cannot be written.
     bool exportCsv(const QString& path);
@@ -39,7 +44,14 @@ public:
     QPushButton* closeButton;
 
 private:
+    // What the window shows: the keeper's store, or another file's.
+    RecordStore* store() const;
+    // The note of the reads' trouble, for the store shown.
+    std::string readNote() const;
+    void fill(const QDate& today);
+
     QScrollArea* scroll_;
+    RecordStore* others_ = nullptr;
     void showProgress();
     void showRecent(const QDate& today);
 };

@@ -1,5 +1,6 @@
 #include "records/recordkeeper.h"
 
+#include "learners/household.h"
 #include "learners/learnerplace.h"
 #include "loadablemodule.h"
 #include "platform.h"
@@ -149,7 +150,23 @@ bool RecordKeeper::open()
     }
     opened_ = true;
     heldAtOpen_ = false;
+    keepLearnerName();
     return true;
+}
+
+void RecordKeeper::keepLearnerName()
+{
+    // The name the household gives the learner, so that the file says
+    // whose it is wherever it is copied; the one learner of a household
+    // that named nobody has none.
+    Household household(UserDir);
+    household.load();
+    const Learner* learner = household.find(LearnerNumber);
+    if (!learner || learner->name == QString::fromUtf8(FirstLearnerName))
+        return;
+    const std::string name = learner->name.toStdString();
+    if (store_->learnerName() != name)
+        store_->setLearnerName(name);
 }
 
 RecordStore* RecordKeeper::store()
@@ -325,6 +342,11 @@ std::string RecordKeeper::readNote()
         trouble = RecordStore::Trouble::Busy;
     else if (off_)
         trouble = RecordStore::Trouble::Failed;
+    return ReadTroubleNote(trouble);
+}
+
+std::string ReadTroubleNote(RecordStore::Trouble trouble)
+{
     return trouble == RecordStore::Trouble::Busy ? HeldNote
         : trouble == RecordStore::Trouble::Failed ? FailedNote
                                                   : "";

@@ -55,6 +55,7 @@ public:
     void close();
 
 private:
+    void keepLearnerName();
     struct Waiting {
         DrillRecord drill;
         // Read from the file of an earlier run, which may have ended after
@@ -88,6 +89,10 @@ private:
     bool toldWaitingFile_ = false;
     std::string toldSetAside_;
 };
+
+// What a window that read records says of the trouble its reads met:
+// nothing, that another program holds them, or that they could not be read.
+std::string ReadTroubleNote(RecordStore::Trouble trouble);
 
 // The program's one keeper.
 RecordKeeper& Recorder();

@@ -123,6 +123,12 @@ public:
     virtual std::vector<DayTotal> daysSince(const std::string& utc) = 0;
     // Every local day with practice, newest first.
     virtual std::vector<std::string> practiceDays() = 0;
+
+    // The learner's name kept in the file, so that a copy elsewhere still
+    // says whose it is; empty when it holds none.
+    virtual std::string learnerName() = 0;
+    // Keeps the name, replacing the one kept; false when it could not.
+    virtual bool setLearnerName(const std::string& name) = 0;
 };
 
 // The records are read and written on the drill's own thread, so a step

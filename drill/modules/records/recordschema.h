@@ -64,6 +64,14 @@ inline constexpr SchemaStep RecordsSchemaSteps[] = {
          // said: each entry of an index ends in its row's id.
          "CREATE INDEX drills_by_kind_as_kept ON drills (level, mode, lesson)",
      }},
+    {4,
+     {
+         // Whose records these are: a file copied to a teacher's folder
+         // still says so. One row at most; none until a learner has a name.
+         "CREATE TABLE learner ("
+         " id INTEGER PRIMARY KEY CHECK (id = 1),"
+         " name TEXT NOT NULL)",
+     }},
 };
 
 inline constexpr int RecordsSchemaVersion = RecordsSchemaSteps[std::size(RecordsSchemaSteps) - 1].toVersion;

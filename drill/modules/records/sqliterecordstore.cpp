@@ -292,6 +292,35 @@ public:
         return finished(q, std::move(all));
     }
 
+    std::string learnerName() override
+    {
+        const Step step(*this, true);
+        QSqlQuery q = run(QStringLiteral("SELECT name FROM learner WHERE id = 1"), {});
+        std::string name;
+        if (q.next())
+            name = Std(q.value(0));
+        return finished(q, std::move(name));
+    }
+
+    bool setLearnerName(const std::string& name) override
+    {
+        const Step step(*this, false);
+        QSqlDatabase db = database();
+        if (!db.isOpen())
+            return false;
+        QSqlQuery q(db);
+        if (!begin(q))
+            return false;
+        q.prepare(QStringLiteral("INSERT INTO learner (id, name) VALUES (1, ?) "
+                                 "ON CONFLICT (id) DO UPDATE SET name = excluded.name"));
+        q.addBindValue(Text(name));
+        if (!q.exec()) {
+            fail(q.lastError());
+            return rollback(q);
+        }
+        return commit(q);
+    }
+
 private:
     enum class Connected { Ready, Broken, Busy, Unavailable };
 
