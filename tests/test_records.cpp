@@ -5,6 +5,7 @@
 #include "records/recordstats.h"
 #include "records/recordstore.h"
 #include "records/waitingdrills.h"
+#include "records/week.h"
 #include "recordschema.h"
 #include "testsupport.h"
 #include "textfile.h"
@@ -649,6 +650,50 @@ private slots:
         }
         const std::string text = scratch.read("told.txt");
         QVERIFY2(told.isEmpty() ? text.empty() : text.find(told.toStdString()) != std::string::npos, text.c_str());
+    }
+
+    // A parent's week: from Monday, in local time, across a week's end and
+    // a year's; lessons passed and stars gained against their best before.
+    void weekAtAGlance_data()
+    {
+        QTest::addColumn<QDate>("today");
+        // Drills "yyyy-MM-dd lesson stars minutes hits misses", kept in order.
+        QTest::addColumn<QStringList>("drills");
+        QTest::addColumn<QString>("figures"); // days minutes keys passed stars kpm accuracy
+        const QStringList drills {"2026-12-20 - 0 2 100 10", "2026-12-21 a.txt 1 1 45 5", "2026-12-23 a.txt 3 2 90 1",
+                                  "2026-12-23 b.txt 0 1 20 20", "2026-12-27 - 0 5 300 0", "2026-12-28 b.txt 2 3 120 4",
+                                  "2027-01-03 - 0 1 60 0"};
+        QTest::newRow("a week's Wednesday") << QDate(2026, 12, 23) << drills << "3 9 455 1 3 50.6 94.6";
+        QTest::newRow("its Sunday: the same week") << QDate(2026, 12, 27) << drills << "3 9 455 1 3 50.6 94.6";
+        QTest::newRow("the next Monday: a new week") << QDate(2026, 12, 28) << drills << "2 4 180 1 2 45 97.8";
+        QTest::newRow("across the year: Monday 28 December to Sunday 3 January")
+            << QDate(2027, 1, 1) << drills << "2 4 180 1 2 45 97.8";
+        QTest::newRow("a week without practice") << QDate(2027, 1, 10) << drills << "0 0 0 0 0 - -";
+    }
+    void weekAtAGlance()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QStringList, drills);
+        QFETCH(QString, figures);
+        std::vector<DrillSummary> kept;
+        for (const QString& line : drills) {
+            const QStringList f = line.split(' ');
+            DrillSummary d;
+            d.finishedAt = RecordTime(QDateTime(QDate::fromString(f[0], Qt::ISODate), QTime(12, 0)));
+            d.lesson = f[1] == "-" ? std::string() : f[1].toStdString();
+            if (!d.lesson.empty())
+                d.stars = f[2].toInt();
+            d.elapsedMs = f[3].toUInt() * 60000;
+            d.hits = f[4].toUInt();
+            d.misses = f[5].toUInt();
+            kept.push_back(d);
+        }
+        const WeekFigures week = FiguresOfWeek(kept, WeekStart(today));
+        const auto shown = [](std::optional<double> v) { return v ? QString::number(*v, 'g', 3) : QString("-"); };
+        QCOMPARE(QString("%1 %2 %3 %4 %5 %6 %7")
+                     .arg(week.days).arg(week.ms / 60000).arg(week.keys).arg(week.lessonsPassed).arg(week.starsGained)
+                     .arg(shown(week.keysPerMinute), shown(week.accuracy)),
+                 figures);
     }
 
     void daysInARow_data()

@@ -7,7 +7,7 @@
 namespace {
 
 // A part of all keys, hits and misses; 0 when there were none.
-double ShareOfKeys(double part, std::uint32_t hits, std::uint32_t misses)
+double ShareOfKeys(double part, std::uint64_t hits, std::uint64_t misses)
 {
     const double all = double(hits) + double(misses);
     return all == 0 ? 0.0 : part / all;
@@ -15,12 +15,12 @@ double ShareOfKeys(double part, std::uint32_t hits, std::uint32_t misses)
 
 } // namespace
 
-double KeysPerMinute(std::uint32_t hits, std::uint32_t elapsedMs)
+double KeysPerMinute(std::uint64_t hits, std::uint64_t elapsedMs)
 {
     return elapsedMs == 0 ? 0.0 : hits * 60000.0 / elapsedMs;
 }
 
-double AccuracyPercent(std::uint32_t hits, std::uint32_t misses)
+double AccuracyPercent(std::uint64_t hits, std::uint64_t misses)
 {
     return ShareOfKeys(hits * 100.0, hits, misses);
 }

@@ -24,10 +24,10 @@ constexpr int RecentDays = 30;
 constexpr std::uint32_t WeakMinimumKeys = 10;
 
 // Correct keys per minute of drill; 0 when no time passed.
-double KeysPerMinute(std::uint32_t hits, std::uint32_t elapsedMs);
+double KeysPerMinute(std::uint64_t hits, std::uint64_t elapsedMs);
 // The share of all keys that were right, in %, and that were missed, from
 // 0 to 1; both 0 when there were no keys.
-double AccuracyPercent(std::uint32_t hits, std::uint32_t misses);
+double AccuracyPercent(std::uint64_t hits, std::uint64_t misses);
 double MissRate(const UnitCount& unit);
 // A miss rate as the windows show it: "12.5%".
 QString MissRateText(double missRate);
