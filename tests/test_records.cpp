@@ -1,3 +1,4 @@
+#include "drillkind.h"
 #include "heldrecords.h"
 #include "recordingplatform.h"
 #include "records/drilltally.h"
@@ -742,16 +743,25 @@ private slots:
         QCOMPARE(KeyCellOf('?'), KeyIndexFor('/'));
     }
 
+    // Levels, modes and lessons by number and in words; a lesson's file
+    // and title in columns of their own.
     void csvOpensInAJapaneseSpreadsheet()
     {
-        const QByteArray csv = RecordsCsv({{"2026-12-09T08:00:00Z", 2, 4, 100, 3, 61500, 87, {}}}, {"一", "二,三"},
-                                          {"a", "b", "c", "百字"});
+        DrillSummary lesson {"2026-12-09T09:00:00Z", 0, LessonMode, 120, 2, 90000, 0, "lesson05.txt"};
+        lesson.goal = 40;
+        lesson.stars = 2;
+        const QByteArray csv = RecordsCsv({{"2026-12-09T08:00:00Z", 2, 4, 100, 3, 61500, 87, {}}, lesson},
+                                          {{"lesson05.txt", "ｇと,ｈ"}});
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         const QStringList lines = QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 3); // header, one drill, the last line end
-        QVERIFY(lines[0].startsWith(QStringLiteral("日時,")));
-        const QString local = QDateTime(QDate(2026, 12, 9), QTime(8, 0), Qt::UTC).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
-        QCOMPARE(lines[1], local + QStringLiteral(",\"二,三\",百字,100,3,61.500,87,97.6,97.1"));
+        QCOMPARE(lines.size(), 4); // header, two drills, the last line end
+        QCOMPARE(lines[0], QString("日時,レベル,レベルの名前,モード,モードの名前,レッスン,レッスンの名前,正解数,ミス,"
+                                   "時間(秒),得点,打鍵/分,正確さ(%),目標(打鍵/分),星"));
+        const auto local = [](int hour) {
+            return QDateTime(QDate(2026, 12, 9), QTime(hour, 0), Qt::UTC).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+        };
+        QCOMPARE(lines[1], local(8) + ",2,横一列＋文字打ち,4,100文字タイムトライアル,,,100,3,61.500,87,97.6,97.1,,");
+        QCOMPARE(lines[2], local(9) + ",0,コース,6,レッスン,lesson05.txt,\"ｇと,ｈ\",120,2,90.000,0,80.0,98.4,40,2");
     }
 };
 

@@ -1206,9 +1206,16 @@ private slots:
         Lessons = true;
         AppDir = UserDir = SourceDataDir();
         for (int n = 1; n <= 5; ++n)
-            Recorder().record({{RecordTime(now.addSecs(n * 60 - 3600)), 0, 4, 100, std::uint32_t(n % 3),
-                                std::uint32_t(60000 * 100 / (30 + 15 * n)), 0, QString("lesson%1.txt").arg(n, 2, 10, QChar('0')).toStdString()},
+            Recorder().record({{RecordTime(now.addSecs(n * 60 - 3600)), 0, LessonMode, 100, std::uint32_t(n % 3),
+                                std::uint32_t(60000 * 100 / (30 + 15 * n)), 0,
+                                QString("lesson%1.txt").arg(n, 2, 10, QChar('0')).toStdString(), 20, 3 - n % 3},
                                {{"k", 20, n == 2 ? 6u : 0u}, {";", 12, n == 4 ? 3u : 0u}},
+                               {}});
+        // Lesson 2 played on three days, faster each time.
+        for (int day = 1; day <= 3; ++day)
+            Recorder().record({{RecordTime(now.addDays(day - 4)), 0, LessonMode, 100, std::uint32_t(4 - day),
+                                std::uint32_t(60000 * 100 / (10 + 8 * day)), 0, "lesson02.txt", 16, day - 1},
+                               {},
                                {}});
         QTimer::singleShot(0, [&] {
             Tcoursedlg* course = program.title->findChild<Tcoursedlg*>();
@@ -1216,6 +1223,15 @@ private slots:
             course->closeButton->click();
         });
         program.title->courseButtonClick();
+        // The course in the records: a lesson's speed and stars, drill by drill.
+        QTimer::singleShot(200, [&] {
+            Trecorddlg* records = program.title->recordsWindow();
+            records->levelBox->setCurrentIndex(LevelCount);
+            records->modeBox->setCurrentIndex(1);
+            records->grab().save(to + "records-course.png");
+            records->closeButton->click();
+        });
+        program.title->recordsButtonClick();
         Lessons = false;
         AppDir = UserDir = dir->path();
         resultdlg->showProgress({"", 3, 4, 100, 3, 45678, 757, {}}, DrillSummary {"", 3, 4, 100, 6, 48000, 730, {}});

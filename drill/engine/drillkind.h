@@ -27,6 +27,9 @@ constexpr bool IsTimeTrial(int mode)
 // A lesson of the course is a run of its own, of a number of correct keys
 // that its goal sets; it is never one of the title window's modes.
 constexpr int LessonMode = 6;
+// What the records call a lesson's level and its run.
+constexpr const char* CourseName = "コース";
+constexpr const char* LessonRunName = "レッスン";
 
 // The seconds of a time trial, 0 for a character trial.
 constexpr std::int32_t TimeLimitOf(int mode)

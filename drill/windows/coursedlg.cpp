@@ -1,5 +1,6 @@
 #include "coursedlg.h"
 
+#include "captions.h"
 #include "course/lessonrun.h"
 #include "course/weaklesson.h"
 #include "random.h"
@@ -104,7 +105,7 @@ void Tcoursedlg::fill()
 
     note1->setText(QStringLiteral("%1が %2% いじょうで、%3が もくひょうに とどけば ごうかく。\n"
                                   "つぎの レッスンが ひらきます。")
-                       .arg(AccuracyWords).arg(PassAccuracy).arg(SpeedWords));
+                       .arg(QString::fromUtf8(AccuracyCaption)).arg(PassAccuracy).arg(QString::fromUtf8(KeysPerMinuteCaption)));
     List1->clear();
     // The weak lesson first, where it is seen.
     QStringList weakNames;

@@ -1,11 +1,14 @@
 #include "recorddlg.h"
 
 #include "captions.h"
+#include "course/course.h"
+#include "course/weaklesson.h"
 #include "drillkind.h"
 #include "platform.h"
 #include "records/drilltally.h"
 #include "records/recordkeeper.h"
 #include "records/recordstats.h"
+#include "records/week.h"
 #include "session.h"
 #include "widgets/chart.h"
 #include "widgets/drawing.h"
@@ -33,6 +36,8 @@ const QColor SpeedColour = ToQColor(Teal); // as the next key
 const QColor AccuracyColour(0xC0, 0x60, 0x00);
 const QColor KeysColour(0x80, 0xB0, 0xD8);
 const QColor MinutesColour(0x00, 0x60, 0x00);
+const QColor StarsColour(0xE0, 0xB0, 0x00); // as a gold star
+constexpr std::size_t WeekWeakestShown = 3;
 QLabel* Heading(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -65,10 +70,16 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     auto* page = new QWidget(scroll_);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
+    weekHeading = Heading(QString(), this);
+    layout->addWidget(weekHeading);
+    week1 = new QLabel(this);
+    week1->setFont(DrillFont(16));
+    week1->setTextFormat(Qt::PlainText);
+    layout->addWidget(week1);
     auto* choice = new QHBoxLayout;
     levelBox = new QComboBox(this);
     modeBox = new QComboBox(this);
-    levelBox->addItems(LevelNames());
+    levelBox->addItems(LevelNames() << QString::fromUtf8(CourseName));
     modeBox->addItems(ModeNames());
     choice->addWidget(Heading(QStringLiteral("はやさと ") + QString::fromUtf8(AccuracyCaption), this));
     choice->addStretch();
@@ -89,7 +100,6 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     weakKana = new QLabel(this);
     weakKana->setFont(DrillFont(16));
     weakKana->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    weakKana->setMinimumWidth(220);
     weak->addWidget(weakKana, 1, 1);
     weak->setColumnStretch(1, 1);
     layout->addLayout(weak);
@@ -115,7 +125,10 @@ Trecorddlg::Trecorddlg(QWidget* parent)
 
     connect(csvButton, &QPushButton::clicked, this, &Trecorddlg::csvButtonClick);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(levelBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
+    connect(levelBox, &QComboBox::currentIndexChanged, this, [this] {
+        fillModes();
+        showProgress();
+    });
     connect(modeBox, &QComboBox::currentIndexChanged, this, &Trecorddlg::showProgress);
     FitOnScreen(*this, QSize(800, 760));
 }
@@ -138,6 +151,7 @@ void Trecorddlg::showRecords(int level, int mode, const QDate& today)
         const QSignalBlocker levels(levelBox);
         const QSignalBlocker modes(modeBox);
         levelBox->setCurrentIndex(level - 1);
+        fillModes();
         modeBox->setCurrentIndex(mode - 1);
     }
     fill(today);
@@ -152,6 +166,15 @@ void Trecorddlg::showOthers(RecordStore* store, const QString& whose, const QDat
 
 void Trecorddlg::fill(const QDate& today)
 {
+    course_ = LoadCourse();
+    lessonTitles_ = {{WeakLessonName, QString::fromUtf8(WeakLessonName)}};
+    for (const Lesson& lesson : course_.lessons)
+        lessonTitles_[lesson.file] = lesson.title;
+    {
+        const QSignalBlocker modes(modeBox);
+        fillModes();
+    }
+    showWeek(today);
     showProgress();
     showRecent(today);
     // As wide as what it shows; only the height scrolls.
@@ -162,13 +185,46 @@ void Trecorddlg::fill(const QDate& today)
         summary->setText(summary->text() + QLatin1Char('\n') + QString::fromStdString(note));
 }
 
+bool Trecorddlg::showsCourse() const
+{
+    return levelBox->currentIndex() == LevelCount;
+}
+
+void Trecorddlg::fillModes()
+{
+    // The modes of a level, or the lessons of the course.
+    const QString chosen = modeBox->currentText();
+    modeBox->clear();
+    if (!showsCourse()) {
+        modeBox->addItems(ModeNames());
+        return;
+    }
+    for (const Lesson& lesson : course_.lessons)
+        modeBox->addItem(lesson.title, QString::fromStdString(lesson.file));
+    modeBox->addItem(QString::fromUtf8(WeakLessonName), QString::fromUtf8(WeakLessonName));
+    modeBox->setCurrentIndex(std::max(0, modeBox->findText(chosen)));
+}
+
 void Trecorddlg::showProgress()
 {
     RecordStore* store = this->store();
-    const std::vector<DrillSummary> drills =
-        store ? store->drills(levelBox->currentIndex() + 1, modeBox->currentIndex() + 1) : std::vector<DrillSummary>();
+    const bool course = showsCourse();
+    std::vector<DrillSummary> drills;
+    if (store && course) {
+        const std::string lesson = modeBox->currentData().toString().toStdString();
+        for (DrillSummary& d : store->lessonDrills())
+            if (d.lesson == lesson)
+                drills.push_back(std::move(d));
+        std::stable_sort(drills.begin(), drills.end(),
+                         [](const DrillSummary& a, const DrillSummary& b) { return a.finishedAt < b.finishedAt; });
+    } else if (store) {
+        drills = store->drills(levelBox->currentIndex() + 1, modeBox->currentIndex() + 1);
+    }
     Chart::Series speed {QString::fromUtf8(KeysPerMinuteCaption), SpeedColour, false, false, {}};
     Chart::Series accuracy {QString::fromUtf8(AccuracyCaption) + QStringLiteral("（%）"), AccuracyColour, false, true, {}};
+    // A lesson's stars over time, on the right, where a level shows its
+    // accuracy: they say the accuracy and the speed together.
+    Chart::Series stars {QStringLiteral("ほし"), StarsColour, false, true, {}};
     double fastest = 0;
     std::size_t best = 0;
     Chart::XAxis x;
@@ -181,6 +237,7 @@ void Trecorddlg::showProgress()
         }
         speed.points.push_back({day, kpm});
         accuracy.points.push_back({day, AccuracyPercent(d.hits, d.misses)});
+        stars.points.push_back({day, double(d.stars.value_or(0))});
     }
     if (!speed.points.empty()) {
         // The drills fill the width, with a little room at both ends; a
@@ -195,10 +252,44 @@ void Trecorddlg::showProgress()
                                                                                  : QStringLiteral("M/d H:mm");
         x.label = [format](double day) { return QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).toString(format); };
     }
-    progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("かず")),
-                           ChartAxis {100, 20, QStringLiteral("%")}, x);
+    progressChart->setEmptyText(course ? QStringLiteral("この レッスンの きろくは、まだ ありません")
+                                       : QStringLiteral("このレベルとモードのきろくは、まだありません"));
+    if (course)
+        progressChart->setData({speed, stars}, RoundAxis(fastest, QStringLiteral("かず")),
+                               ChartAxis {double(MostStars), 1, QStringLiteral("ほし")}, x);
+    else
+        progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("かず")),
+                               ChartAxis {100, 20, QStringLiteral("%")}, x);
     if (!speed.points.empty())
         progressChart->setMark(0, best, QStringLiteral("さいこう %1").arg(std::lround(fastest)));
+}
+
+void Trecorddlg::showWeek(const QDate& today)
+{
+    RecordStore* store = this->store();
+    const QDate start = WeekStart(today);
+    const std::string weekBefore = RecordTime(QDateTime(start.addDays(-7), QTime(0, 0)));
+    // The two weeks' drills, and the lessons' drills before them for what
+    // the lessons held at the week's start.
+    std::vector<DrillSummary> drills = store ? store->drillsSince(weekBefore) : std::vector<DrillSummary>();
+    if (store)
+        for (DrillSummary& d : store->lessonDrills())
+            if (d.finishedAt < weekBefore)
+                drills.push_back(std::move(d));
+    const std::string since = RecordTime(QDateTime(start, QTime(0, 0)));
+    std::vector<WeakUnit> units;
+    if (store) {
+        for (UnitCount& key : store->keysSince(since))
+            units.push_back({std::move(key), false});
+        for (UnitCount& kana : store->kanaSince(since))
+            units.push_back({std::move(kana), true});
+    }
+    QStringList weakest;
+    for (const WeakUnit& unit : WeakestUnits(units, WeekWeakestShown))
+        weakest << WeakUnitName(unit);
+    weekHeading->setText(QStringLiteral("こんしゅう（%1 から）").arg(start.toString(QStringLiteral("M/d"))));
+    week1->setText(WeekText(FiguresOfWeek(drills, start), FiguresOfWeek(drills, start.addDays(-7)), weakest)
+                       .join(QLatin1Char('\n')));
 }
 
 void Trecorddlg::showRecent(const QDate& today)
@@ -262,7 +353,7 @@ bool Trecorddlg::exportCsv(const QString& path)
         CurrentPlatform().showError(note, "きろく");
         return false;
     }
-    const QByteArray csv = RecordsCsv(drills, LevelNames(), ModeNames());
+    const QByteArray csv = RecordsCsv(drills, lessonTitles_);
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
         return true;

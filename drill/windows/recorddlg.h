@@ -2,7 +2,12 @@
 
 
 #include <QDialog>
+#include "course/course.h"
+
 #include <QDate>
+
+#include <map>
+#include <string>
 
 
 class Chart;
@@ -33,8 +38,10 @@ public:
     bool exportCsv(const QString& path);
     void csvButtonClick();
 
-    QComboBox* levelBox;
-    QComboBox* modeBox;
+    QLabel* weekHeading;
+    QLabel* week1; // this week at a glance
+    QComboBox* levelBox; // the levels, then the course
+    QComboBox* modeBox;  // a level's modes, or the course's lessons
     Chart* progressChart;
     HeatKeyboard* keyboard;
     QLabel* weakKana;
@@ -52,6 +59,11 @@ private:
 
     QScrollArea* scroll_;
     RecordStore* others_ = nullptr;
+    Course course_; // whose lessons the chart and the CSV name
+    std::map<std::string, QString> lessonTitles_;
+    bool showsCourse() const;
+    void fillModes();
+    void showWeek(const QDate& today);
     void showProgress();
     void showRecent(const QDate& today);
 };

@@ -1,5 +1,6 @@
 #include "course/course.h"
 
+#include "captions.h"
 #include "cp932.h"
 #include "platform.h"
 #include "records/recordstats.h"
@@ -173,9 +174,9 @@ QStringList LessonVerdictText(int stars, double accuracy, double speed, int goal
     QStringList lines {close ? QStringLiteral("あと すこし！") : QStringLiteral("もう いちど！")};
     // Shown rounded down: a drill that fell short never shows the mark.
     if (accuracy < PassAccuracy)
-        lines << QStringLiteral("%1 %2% → %3%").arg(AccuracyWords).arg(int(std::floor(accuracy))).arg(PassAccuracy);
+        lines << QStringLiteral("%1 %2% → %3%").arg(QString::fromUtf8(AccuracyCaption)).arg(int(std::floor(accuracy))).arg(PassAccuracy);
     if (speed < goal)
-        lines << QStringLiteral("%1 %2 → %3").arg(SpeedWords).arg(int(std::floor(speed))).arg(goal);
+        lines << QStringLiteral("%1 %2 → %3").arg(QString::fromUtf8(KeysPerMinuteCaption)).arg(int(std::floor(speed))).arg(goal);
     return lines;
 }
 

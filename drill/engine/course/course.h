@@ -72,10 +72,6 @@ int StarsFor(const DrillSummary& drill, int goal);
 // Stars as shown: "★★☆".
 QString StarsText(int stars);
 
-// The words a child reads for the accuracy and the speed of a drill.
-inline const QString AccuracyWords = QStringLiteral("せいかいの わりあい");
-inline const QString SpeedWords = QStringLiteral("1分に うてた かず");
-
 // What the results say of a lesson's drill: a pass with its stars and the
 // lesson it opens ("ごうかく！ ★★☆　つぎ：…"), or how close it came and
 // what it lacked, a line each ("あと すこし！", "せいかいの わりあい 93% →

@@ -47,6 +47,11 @@ std::vector<WeakUnit> WeakUnits(const std::vector<UnitDrillRow>& newestFirst, st
     return weak;
 }
 
+std::vector<WeakUnit> WeakestUnits(std::vector<WeakUnit> units, std::size_t count)
+{
+    return WeakestBy(std::move(units), count, WeakMinimumKeys, [](const WeakUnit& w) -> const UnitCount& { return w.unit; });
+}
+
 QString WeakUnitName(const WeakUnit& unit)
 {
     const QString name = QString::fromStdString(unit.unit.name);

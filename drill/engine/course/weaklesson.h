@@ -26,6 +26,10 @@ struct WeakUnit {
 };
 std::vector<WeakUnit> WeakUnits(const std::vector<UnitDrillRow>& newestFirst, std::size_t count);
 
+// The weakest of keys and kana together, as the records' weak lists choose
+// them (met at least WeakMinimumKeys times, missed at all).
+std::vector<WeakUnit> WeakestUnits(std::vector<WeakUnit> units, std::size_t count);
+
 // A weak unit as the course window names it: a kana as it is, a key by
 // its caption on the keyboard ("ｋキー", "スペースキー").
 QString WeakUnitName(const WeakUnit& unit);

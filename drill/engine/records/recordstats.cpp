@@ -1,5 +1,7 @@
 #include "records/recordstats.h"
 
+#include "drillkind.h"
+
 
 #include <algorithm>
 #include <cmath>
@@ -76,13 +78,7 @@ bool Weaker(const UnitCount& a, const UnitCount& b)
 
 std::vector<UnitCount> Weakest(std::vector<UnitCount> units, std::size_t count, std::uint32_t minimumKeys)
 {
-    std::erase_if(units, [minimumKeys](const UnitCount& u) {
-        return u.misses == 0 || std::uint64_t(u.hits) + u.misses < minimumKeys;
-    });
-    std::sort(units.begin(), units.end(), Weaker);
-    if (units.size() > count)
-        units.resize(count);
-    return units;
+    return WeakestBy(std::move(units), count, minimumKeys, [](const UnitCount& u) -> const UnitCount& { return u; });
 }
 
 std::array<UnitCount, KeyLabelCount> CountsPerCell(const std::vector<UnitCount>& keys)
@@ -142,27 +138,55 @@ QString NameOf(const QStringList& names, int oneBased)
 
 } // namespace
 
-QByteArray RecordsCsv(const std::vector<DrillSummary>& drills, const QStringList& levelNames,
-                      const QStringList& modeNames)
+QByteArray SpreadsheetCsv(const std::vector<QStringList>& rows)
 {
-    QStringList lines {QStringLiteral("日時,レベル,モード,正解数,ミス,時間(秒),得点,打鍵/分,正確さ(%)")};
+    QStringList lines;
+    for (const QStringList& row : rows) {
+        QStringList quoted;
+        for (const QString& field : row)
+            quoted << CsvField(field);
+        lines << quoted.join(QLatin1Char(','));
+    }
+    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
+
+QString LevelNameOf(int level)
+{
+    return level == 0 ? QString::fromUtf8(CourseName) : NameOf(LevelNames(), level);
+}
+
+QString ModeNameOf(int mode)
+{
+    return mode == LessonMode ? QString::fromUtf8(LessonRunName) : NameOf(ModeNames(), mode);
+}
+
+QByteArray RecordsCsv(const std::vector<DrillSummary>& drills, const std::map<std::string, QString>& lessonTitles)
+{
+    std::vector<QStringList> rows {{QStringLiteral("日時"), QStringLiteral("レベル"), QStringLiteral("レベルの名前"),
+                                    QStringLiteral("モード"), QStringLiteral("モードの名前"), QStringLiteral("レッスン"),
+                                    QStringLiteral("レッスンの名前"), QStringLiteral("正解数"), QStringLiteral("ミス"),
+                                    QStringLiteral("時間(秒)"), QStringLiteral("得点"), QStringLiteral("打鍵/分"),
+                                    QStringLiteral("正確さ(%)"), QStringLiteral("目標(打鍵/分)"), QStringLiteral("星")}};
     for (const DrillSummary& d : drills) {
         const QDateTime at = QDateTime::fromString(QString::fromStdString(d.finishedAt), Qt::ISODate).toLocalTime();
-        const QStringList fields {
+        const auto title = lessonTitles.find(d.lesson);
+        rows.push_back({
             at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            NameOf(levelNames, d.level),
-            NameOf(modeNames, d.mode),
+            QString::number(d.level),
+            LevelNameOf(d.level),
+            QString::number(d.mode),
+            ModeNameOf(d.mode),
+            QString::fromStdString(d.lesson),
+            title != lessonTitles.end() ? title->second : QString::fromStdString(d.lesson),
             QString::number(d.hits),
             QString::number(d.misses),
             QString::number(d.elapsedMs / 1000.0, 'f', 3),
             QString::number(d.score),
             QString::number(KeysPerMinute(d.hits, d.elapsedMs), 'f', 1),
             QString::number(AccuracyPercent(d.hits, d.misses), 'f', 1),
-        };
-        QStringList quoted;
-        for (const QString& f : fields)
-            quoted << CsvField(f);
-        lines << quoted.join(QLatin1Char(','));
+            d.goal > 0 ? QString::number(d.goal) : QString(),
+            d.stars ? QString::number(*d.stars) : QString(),
+        });
     }
-    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    return SpreadsheetCsv(rows);
 }

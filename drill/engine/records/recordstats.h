@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,7 +48,19 @@ int DaysInARow(const std::vector<std::string>& daysNewestFirst, const QDate& tod
 bool Weaker(const UnitCount& a, const UnitCount& b);
 
 // The weakest units: those met at least `minimumKeys` times and missed at
-// all, weakest first; at most `count`.
+// all, weakest first; at most `count`. `unitOf` gives an item's counts.
+template <class Item, class UnitOf>
+std::vector<Item> WeakestBy(std::vector<Item> items, std::size_t count, std::uint32_t minimumKeys, UnitOf unitOf)
+{
+    std::erase_if(items, [&](const Item& item) {
+        const UnitCount& u = unitOf(item);
+        return u.misses == 0 || std::uint64_t(u.hits) + u.misses < minimumKeys;
+    });
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) { return Weaker(unitOf(a), unitOf(b)); });
+    if (items.size() > count)
+        items.resize(count);
+    return items;
+}
 std::vector<UnitCount> Weakest(std::vector<UnitCount> units, std::size_t count, std::uint32_t minimumKeys);
 
 // Hits and misses per key cell.
@@ -71,8 +85,16 @@ Colour HeatColour(double missRate);
 // "-1.2", "±0".
 QString Change(double now, double before, int decimals);
 
-// The records as a spreadsheet reads them: UTF-8 with a byte order mark
-// (which a Japanese spreadsheet needs to read UTF-8), a header row, a row
-// per drill in local time, CR LF.
-QByteArray RecordsCsv(const std::vector<DrillSummary>& drills, const QStringList& levelNames,
-                      const QStringList& modeNames);
+// Rows as a spreadsheet reads them: UTF-8 with a byte order mark (which a
+// Japanese spreadsheet needs to read UTF-8), fields quoted where they hold
+// a comma, a quote or a line end, CR LF.
+QByteArray SpreadsheetCsv(const std::vector<QStringList>& rows);
+
+// A drill's level and mode in words: a lesson's are the course's.
+QString LevelNameOf(int level);
+QString ModeNameOf(int mode);
+
+// The records as a spreadsheet reads them: a header row, a row per drill
+// in local time, its level and mode by number and in words, a lesson's
+// file and title (from `lessonTitles`, by file), goal and stars.
+QByteArray RecordsCsv(const std::vector<DrillSummary>& drills, const std::map<std::string, QString>& lessonTitles);

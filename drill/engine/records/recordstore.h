@@ -112,6 +112,8 @@ public:
     virtual std::vector<DrillSummary> drills(int level, int mode) = 0;
     // The drills of the course's lessons, in the order kept.
     virtual std::vector<DrillSummary> lessonDrills() = 0;
+    // Every drill kept since a UTC time, in the order kept.
+    virtual std::vector<DrillSummary> drillsSince(const std::string& utc) = 0;
     // Each key and kana of every drill since a UTC time, the drill kept
     // last first.
     virtual std::vector<UnitDrillRow> unitsSince(const std::string& utc) = 0;

@@ -1,8 +1,10 @@
 #include "records/week.h"
 
+#include "captions.h"
 #include "records/recordstats.h"
 
 #include <QDateTime>
+#include <QLocale>
 
 #include <algorithm>
 #include <map>
@@ -55,4 +57,25 @@ WeekFigures FiguresOfWeek(const std::vector<DrillSummary>& drills, const QDate& 
     if (week.keys + misses > 0)
         week.accuracy = AccuracyPercent(week.keys, misses);
     return week;
+}
+
+QStringList WeekText(const WeekFigures& week, const WeekFigures& before, const QStringList& weakest)
+{
+    const QLocale japanese(QLocale::Japanese);
+    QString done = QStringLiteral("%1日 れんしゅう・%2分・うった もじ %3")
+                       .arg(week.days)
+                       .arg((week.ms + 30000) / 60000)
+                       .arg(japanese.toString(qulonglong(week.keys)));
+    if (week.lessonsPassed > 0 || week.starsGained > 0)
+        done += QStringLiteral("・ごうかく %1つ・ほし +%2").arg(week.lessonsPassed).arg(week.starsGained);
+    const auto figure = [](std::optional<double> value, int decimals, const QString& unit) {
+        return value ? QString::number(*value, 'f', decimals) + unit : QStringLiteral("ー");
+    };
+    const QString pace = QStringLiteral("%1 %2（せんしゅう %3）　%4 %5（せんしゅう %6）")
+                             .arg(QString::fromUtf8(KeysPerMinuteCaption), figure(week.keysPerMinute, 0, QString()),
+                                  figure(before.keysPerMinute, 0, QString()), QString::fromUtf8(AccuracyCaption),
+                                  figure(week.accuracy, 1, QStringLiteral("%")), figure(before.accuracy, 1, QStringLiteral("%")));
+    const QString weak = weakest.isEmpty() ? QStringLiteral("にがて: まだ ありません")
+                                           : QStringLiteral("にがて: ") + weakest.join(QStringLiteral("・"));
+    return {done, pace, weak};
 }

@@ -3,6 +3,7 @@
 #include "records/recordstore.h"
 
 #include <QDate>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -31,3 +32,8 @@ struct WeekFigures {
 // kept (any order): the lessons' stars are those kept with their drills,
 // and a lesson's best before the week counts against what it gained.
 WeekFigures FiguresOfWeek(const std::vector<DrillSummary>& drills, const QDate& weekStart);
+
+// The week at a glance for a parent, in words a child reads too: what was
+// done, speed and accuracy against the week before, the weakest keys or
+// kana (named as the course names them). A line each.
+QStringList WeekText(const WeekFigures& week, const WeekFigures& before, const QStringList& weakest);

@@ -239,6 +239,12 @@ public:
         return summaries(QStringLiteral("WHERE lesson IS NOT NULL ORDER BY id"), {});
     }
 
+    std::vector<DrillSummary> drillsSince(const std::string& utc) override
+    {
+        const Step step(*this, true);
+        return summaries(QStringLiteral("WHERE finished_at >= ? ORDER BY id"), {Text(utc)});
+    }
+
     std::vector<UnitDrillRow> unitsSince(const std::string& utc) override
     {
         const Step step(*this, true);
