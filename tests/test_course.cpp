@@ -72,21 +72,21 @@ private slots:
         QTest::addColumn<int>("items");   // lessons, or items a learner can type
         QTest::addColumn<QString>("problems"); // a pattern of the lines, joined by \n
         const QByteArray items = QByteArray::fromStdString(Cp932Lines({"猫,ねこ", "ねこ", "猫,猫", "ねこ", "", "", "犬,いぬ", "いぬ"}));
-        QTest::newRow("a lesson with a kanji reading") << items << true << 2 << "l\\.txt 3 行目: よみ「猫」の「猫」は うてません";
-        QTest::newRow("an empty lesson") << QByteArray() << true << 0 << "l\\.txt に もんだいが ありません";
+        QTest::newRow("a lesson with a kanji reading") << items << true << 2 << "l\\.txt 3 行目: 読み「猫」の「猫」は打てません";
+        QTest::newRow("an empty lesson") << QByteArray() << true << 0 << "l\\.txt に打てる項目がありません";
         QTest::newRow("a lesson saved as UTF-8")
             << QString("猫,ねこ\r\nねこ\r\n").repeated(300).toUtf8() << true << 0
-            << "l\\.txt は UTF-8 で 書かれて います。CP932（Shift_JIS）で 保存して ください\n"
-               "(l\\.txt [1357] 行目: よみ「.*」の「.*」は うてません\n){4}"
-               "ほかにも 296 行 あります";
+            << "l\\.txt は UTF-8 で書かれています。CP932（Shift_JIS）で保存してください\n"
+               "(l\\.txt [1357] 行目: 読み「.*」の「.*」は打てません\n){4}"
+               "ほかに 296 件あります";
         QByteArray many;
         for (int n = 1; n <= 10000; ++n)
             many += QString("l%1.txt,題,30\r\n").arg(n).toLatin1();
         QTest::newRow("10,000 lessons") << many << false << 200
-                                        << "course\\.txt 201 行目: レッスンは 200 までです。ここから あとは 読みません";
+                                        << "course\\.txt 201 行目: レッスンは 200 個までです。この行から後は読みません";
         QTest::newRow("1 MiB of bad lines") << QByteArray("bad\r\n").repeated(200000) << false << 0
                                             << "(course\\.txt [1-5] 行目: 「ファイル名,題名,目標」の形ではありません\n){5}"
-                                               "ほかにも 199995 行 あります";
+                                               "ほかに 199995 件あります";
     }
     void courseFilesAreCheckedWithinBounds()
     {
@@ -176,11 +176,11 @@ private slots:
         QTest::addColumn<double>("speed");
         QTest::addColumn<QString>("verdict");
         QTest::newRow("a pass") << 2 << 98.0 << 40.0 << "ごうかく！ ★★☆　つぎ：か行";
-        QTest::newRow("just short of accurate") << 0 << 94.9 << 40.0 << "あと すこし！\nせいかいの わりあい 94% → 95%";
-        QTest::newRow("just short of fast") << 0 << 99.0 << 28.5 << "あと すこし！\n1分に うてた かず 28 → 30";
+        QTest::newRow("just short of accurate") << 0 << 94.9 << 40.0 << "あと すこし！\nせいかくさ 94%（ごうかくは 95%）";
+        QTest::newRow("just short of fast") << 0 << 99.0 << 28.5 << "あと すこし！\n1分に うてた 文字 28（もくひょうは 30）";
         QTest::newRow("short of both") << 0 << 93.0 << 25.0
-                                       << "あと すこし！\nせいかいの わりあい 93% → 95%\n1分に うてた かず 25 → 30";
-        QTest::newRow("far off") << 0 << 80.0 << 12.0 << "もう いちど！\nせいかいの わりあい 80% → 95%\n1分に うてた かず 12 → 30";
+                                       << "あと すこし！\nせいかくさ 93%（ごうかくは 95%）\n1分に うてた 文字 25（もくひょうは 30）";
+        QTest::newRow("far off") << 0 << 80.0 << 12.0 << "もういちど！\nせいかくさ 80%（ごうかくは 95%）\n1分に うてた 文字 12（もくひょうは 30）";
     }
     void lessonVerdictsSayHowClose()
     {
@@ -191,18 +191,17 @@ private slots:
         QCOMPARE(LessonVerdictText(stars, accuracy, speed, 30, "か行").join('\n'), verdict);
     }
 
-    // A run's length as the course window says it, and its minutes read
-    // as a child says them.
+    // A run's length as the course window says it.
     void lessonRunsLastAboutThreeMinutes_data()
     {
         QTest::addColumn<int>("goal");
         QTest::addColumn<int>("keys");
         QTest::addColumn<QString>("minutes");
-        QTest::newRow("a slow goal: at least 100 keys") << 15 << 100 << "やく 7 ふん";
-        QTest::newRow("よんぷん") << 25 << 100 << "やく 4 ぷん";
-        QTest::newRow("three minutes") << 45 << 135 << "やく 3 ぷん";
-        QTest::newRow("scaled to the slowest") << ScaledGoal(15, 50) << 100 << "やく 13 ぷん";
-        QTest::newRow("scaled to the fastest") << ScaledGoal(85, 200) << 510 << "やく 3 ぷん";
+        QTest::newRow("a slow goal: at least 100 keys") << 15 << 100 << "やく 7分";
+        QTest::newRow("four minutes") << 25 << 100 << "やく 4分";
+        QTest::newRow("three minutes") << 45 << 135 << "やく 3分";
+        QTest::newRow("scaled to the slowest") << ScaledGoal(15, 50) << 100 << "やく 13分";
+        QTest::newRow("scaled to the fastest") << ScaledGoal(85, 200) << 510 << "やく 3分";
     }
     void lessonRunsLastAboutThreeMinutes()
     {

@@ -239,7 +239,7 @@ private slots:
             << "6=ok" << 0
             << "index.txt 1 行目: 名前を 入れてください|"
                "index.txt 2 行目: 名前に つかえない 文字が あります（かな・かん字・ローマ字・数字に してください）|"
-               "index.txt 3 行目: 名前は 16 文字までです|"
+               "index.txt 3 行目: 名前は 16文字までです|"
                "index.txt 4 行目: 名前に つかえない 文字が あります（かな・かん字・ローマ字・数字に してください）";
         QTest::newRow("a number twice, a name twice, a name in another case")
             << lines("2=a\r\n2=b\r\n3=a\r\n4=A\r\n") << "2=a 4=A" << 0
@@ -247,7 +247,7 @@ private slots:
         QTest::newRow("last names nobody") << lines("last=5\r\n2=a\r\n") << "2=a" << 0 << "";
         QTest::newRow("last is no number") << lines("last=../../etc\r\n2=a\r\n") << "2=a" << 0 << "";
         QTest::newRow("a line of 60000 bytes")
-            << QByteArray("2=") + QByteArray(60000, 'a') + "\r\n3=b\r\n" << "3=b" << 0 << "index.txt 1 行目: 名前は 16 文字までです";
+            << QByteArray("2=") + QByteArray(60000, 'a') + "\r\n3=b\r\n" << "3=b" << 0 << "index.txt 1 行目: 名前は 16文字までです";
         QTest::newRow("too large") << QByteArray("2=a\r\n") + QByteArray(64 * 1024, ';') << "" << 0
                                    << "index.txt: 大きすぎるので 名前の 一らんとして 読みません";
         QTest::newRow("a NUL byte") << QByteArray("2=a\r\n3=b\0c\r\n", 12) << "" << 0

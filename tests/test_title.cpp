@@ -697,11 +697,11 @@ private slots:
         QTest::newRow("the records free") << false << 0 << "" << "はじめて" << "ごうかく！ ★★★　つぎ：い";
         QTest::newRow("another program holds them: the drill waits")
             << true << 0 << "いまは きろくを 読めません（ほかの プログラムが つかって います）。"
-            << "前回 ？" << "ごうかく！ ★★★　つぎ：い";
+            << "まえは ？" << "ごうかく！ ★★★　つぎ：い";
         QTest::newRow("held, and no room to wait: no pass")
             << true << int(WaitingCapacity)
             << "いまは きろくを 読めません（ほかの プログラムが つかって います）。"
-            << "前回 ？" << "ごうかくの できでしたが、きろく できませんでした";
+            << "まえは ？" << "ごうかくでしたが、きろく できませんでした";
     }
     void lessonDrillCountsForTheCourseAlone()
     {
@@ -842,10 +842,10 @@ private slots:
         QCOMPARE(states, (QStringList {"なおして ください", "なおして ください -", "なおして ください -",
                                        "なおして ください -"}));
         QVERIFY2(problems.contains("ファイル名「<img src=x width=300>」は"), qPrintable(problems));
-        QVERIFY(problems.contains("one.txt 3 行目: よみ「猫」の「猫」は うてません"));
-        QVERIFY(problems.contains("gone.txt が ありません"));
-        QVERIFY(problems.contains("utf8.txt は UTF-8 で 書かれて います"));
-        QVERIFY(problems.contains("レッスンは 200 までです"));
+        QVERIFY(problems.contains("one.txt 3 行目: 読み「猫」の「猫」は打てません"));
+        QVERIFY(problems.contains("gone.txt がありません"));
+        QVERIFY(problems.contains("utf8.txt は UTF-8 で書かれています"));
+        QVERIFY(problems.contains("レッスンは 200 個まで"));
         QVERIFY(bottom < 800);
         Recorder().close();
         Lessons = false;
@@ -989,13 +989,13 @@ private slots:
         LearnerNumber = 1;
         Program program;
         program.title->show();
-        QCOMPARE(program.title->learner1->text(), QString("たろう さんの ばん"));
+        QCOMPARE(program.title->learner1->text(), QString("たろうの ばん"));
         playHundredKeys(45678, 3); // (2000 - 456) / 2 - 15 = 757
         QCOMPARE(HighScoreTable.at(1, 4), 757);
 
         switchTo("はなこ");
         QCOMPARE(LearnerNumber, 2);
-        QCOMPARE(program.title->learner1->text(), QString("はなこ さんの ばん"));
+        QCOMPARE(program.title->learner1->text(), QString("はなこの ばん"));
         // たろう's best was saved as he left; はなこ's own settings hold.
         QVERIFY(dir->read("kidrill.ini").find("[Level1]\r\nMode1=0\r\nMode2=0\r\nMode3=0\r\nMode4=757\r\n") != std::string::npos);
         QCOMPARE(HighScoreTable.at(1, 4), 0);

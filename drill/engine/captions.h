@@ -21,7 +21,7 @@ inline constexpr CaptionRow CaptionRows[] = {
     {CaptionId::TimeLeft, "残り時間", "のこり時間"},
     {CaptionId::Time, "時間", "時間"},
     // Its finger row: the cells hold no more than the finger's own name.
-    {CaptionId::LittleFinger, "小指", "こ"},
+    {CaptionId::LittleFinger, "小指", "こゆび"},
     {CaptionId::RingFinger, "薬指", "くすり"},
     {CaptionId::MiddleFinger, "中指", "なか"},
     {CaptionId::IndexFinger, "人差指", "ひとさし"},
@@ -33,14 +33,14 @@ inline constexpr CaptionRow CaptionRows[] = {
     {CaptionId::ResultMisses, "ミス回数", "まちがい"},
     {CaptionId::Score, "総合得点", "とくてん"},
     {CaptionId::HighScore, "はいすこあ～だよ", "はいすこあ～だよ"},
-    {CaptionId::MostMissed, "ミス多発地帯", "まちがえやすい キー"},
+    {CaptionId::MostMissed, "ミス多発地帯", "よく まちがえた キー"},
     {CaptionId::NoneMissed, "特に無し", "とくに なし"},
 };
 
 // The records' two figures, in a child's words wherever they show: keys
 // per minute, and the share of keys typed right.
-inline constexpr const char* KeysPerMinuteCaption = "1分に うてた かず";
-inline constexpr const char* AccuracyCaption = "せいかいの わりあい";
+inline constexpr const char* KeysPerMinuteCaption = "1分に うてた 文字";
+inline constexpr const char* AccuracyCaption = "せいかくさ";
 
 // The caption as drawn, or in a child's words.
 const char* CaptionText(CaptionId caption, bool child);

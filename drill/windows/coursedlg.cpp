@@ -128,7 +128,7 @@ void Tcoursedlg::fill()
                              : state.open                 ? QString()
                                                           : QStringLiteral("まだ ひらいて いません");
         auto* item = new QTreeWidgetItem(List1, {QStringLiteral("%1. %2").arg(i + 1).arg(lesson.title),
-                                                 QStringLiteral("1分に %1もじ").arg(lesson.goal),
+                                                 QStringLiteral("1分に %1文字").arg(lesson.goal),
                                                  AboutMinutes(LessonRunLength(lesson.goal), lesson.goal),
                                                  StarsText(state.stars), status});
         item->setData(0, Qt::UserRole, int(i));
@@ -179,7 +179,7 @@ void Tcoursedlg::startButtonClick()
                     typed[static_cast<unsigned char>(key.name.front())] = true;
         MakeWeakLesson(AllProblems(course_), weak_, typed, WeakLessonSet, DrillRandom);
         if (WeakLessonSet.Count == 0) {
-            problems1->setPlainText(QStringLiteral("にがてを ふくむ もんだいが ありません"));
+            problems1->setPlainText(QStringLiteral("にがてな 字が 入った もんだいが ありません"));
             problems1->show();
             return;
         }

@@ -43,12 +43,12 @@ Tlearnerdlg::Tlearnerdlg(QWidget* parent)
     startButton->setDefault(true);
     addButton = new QPushButton(QStringLiteral("ふやす"), this);
     addButton->setGeometry(16, ButtonRowTop, 104, 32);
-    renameButton = new QPushButton(QStringLiteral("なまえを かえる"), this);
+    renameButton = new QPushButton(QStringLiteral("名前を かえる"), this);
     renameButton->setGeometry(128, ButtonRowTop, 144, 32);
     removeButton = new QPushButton(QStringLiteral("けす"), this);
     removeButton->setGeometry(280, ButtonRowTop, 104, 32);
 
-    nameCaption = MakeLabel(this, QStringLiteral("なまえ："), 16, ButtonRowTop + 8, DrillFont(16));
+    nameCaption = MakeLabel(this, QStringLiteral("名前："), 16, ButtonRowTop + 8, DrillFont(16));
     nameEdit = new QLineEdit(this);
     nameEdit->setGeometry(84, ButtonRowTop, 140, 32);
     nameEdit->setMaxLength(LongestTyping);
@@ -104,7 +104,7 @@ std::optional<int> Tlearnerdlg::choose(Household& household, int current)
     // For a parent: what was wrong with the list, the first few.
     QStringList problems = household.problems().mid(0, ProblemsShown);
     if (household.problems().size() > ProblemsShown)
-        problems << QStringLiteral("ほか %1 こ").arg(household.problems().size() - ProblemsShown);
+        problems << QStringLiteral("ほかに %1こ あります").arg(household.problems().size() - ProblemsShown);
     setNote(problems.join(u'\n'));
     CentreOnScreen(*this);
     List1->setFocus();

@@ -89,12 +89,12 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     choice->addWidget(modeBox);
     layout->addLayout(choice);
     progressChart = new Chart(this);
-    progressChart->setEmptyText(QStringLiteral("このレベルとモードのきろくは、まだありません"));
+    progressChart->setEmptyText(QStringLiteral("この レベルと モードの きろくは、まだ ありません"));
     layout->addWidget(progressChart, 3);
 
     auto* weak = new QGridLayout;
-    weak->addWidget(Heading(QStringLiteral("キーごとのミス（30日）"), this), 0, 0);
-    weak->addWidget(Heading(QStringLiteral("ニガテなかな（30日）"), this), 0, 1);
+    weak->addWidget(Heading(QStringLiteral("キーごとの まちがい（さいきん 30日）"), this), 0, 0);
+    weak->addWidget(Heading(QStringLiteral("にがてな かな（さいきん 30日）"), this), 0, 1);
     keyboard = new HeatKeyboard(this);
     weak->addWidget(keyboard, 1, 0, Qt::AlignTop);
     weakKana = new QLabel(this);
@@ -253,12 +253,12 @@ void Trecorddlg::showProgress()
         x.label = [format](double day) { return QDateTime::fromSecsSinceEpoch(qint64(day * 86400)).toString(format); };
     }
     progressChart->setEmptyText(course ? QStringLiteral("この レッスンの きろくは、まだ ありません")
-                                       : QStringLiteral("このレベルとモードのきろくは、まだありません"));
+                                       : QStringLiteral("この レベルと モードの きろくは、まだ ありません"));
     if (course)
-        progressChart->setData({speed, stars}, RoundAxis(fastest, QStringLiteral("かず")),
+        progressChart->setData({speed, stars}, RoundAxis(fastest, QStringLiteral("文字")),
                                ChartAxis {double(MostStars), 1, QStringLiteral("ほし")}, x);
     else
-        progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("かず")),
+        progressChart->setData({speed, accuracy}, RoundAxis(fastest, QStringLiteral("文字")),
                                ChartAxis {100, 20, QStringLiteral("%")}, x);
     if (!speed.points.empty())
         progressChart->setMark(0, best, QStringLiteral("さいこう %1").arg(std::lround(fastest)));
@@ -287,7 +287,7 @@ void Trecorddlg::showWeek(const QDate& today)
     QStringList weakest;
     for (const WeakUnit& unit : WeakestUnits(units, WeekWeakestShown))
         weakest << WeakUnitName(unit);
-    weekHeading->setText(QStringLiteral("こんしゅう（%1 から）").arg(start.toString(QStringLiteral("M/d"))));
+    weekHeading->setText(QStringLiteral("こんしゅう（%1から）").arg(start.toString(QStringLiteral("M月d日"))));
     week1->setText(WeekText(FiguresOfWeek(drills, start), FiguresOfWeek(drills, start.addDays(-7)), weakest)
                        .join(QLatin1Char('\n')));
 }
@@ -303,17 +303,13 @@ void Trecorddlg::showRecent(const QDate& today)
         Weakest(store ? store->kanaSince(since) : std::vector<UnitCount>(), WeakKanaShown, WeakMinimumKeys);
     QStringList lines;
     for (std::size_t i = 0; i < weakest.size(); ++i)
-        lines << QStringLiteral("%1. %2　%3（%4回中%5回ミス）")
-                     .arg(i + 1)
-                     .arg(QString::fromStdString(weakest[i].name))
-                     .arg(MissRateText(MissRate(weakest[i])))
-                     .arg(weakest[i].hits + weakest[i].misses)
-                     .arg(weakest[i].misses);
-    weakKana->setText(lines.isEmpty() ? QStringLiteral("ミスの多いかなは、まだありません") : lines.join(QLatin1Char('\n')));
+        lines << QStringLiteral("%1. %2　%3").arg(i + 1).arg(QString::fromStdString(weakest[i].name), TimesMissed(weakest[i]));
+    weakKana->setText(lines.isEmpty() ? QStringLiteral("まちがいの 多い かなは、まだ ありません")
+                                      : lines.join(QLatin1Char('\n')));
 
     const std::vector<DayTotal> days = store ? store->daysSince(since) : std::vector<DayTotal>();
-    Chart::Series typed {QStringLiteral("うった キー"), KeysColour, true, false, {}};
-    Chart::Series minutes {QStringLiteral("れんしゅうした分"), MinutesColour, false, true, {}};
+    Chart::Series typed {QStringLiteral("うった 文字"), KeysColour, true, false, {}};
+    Chart::Series minutes {QStringLiteral("れんしゅうした 時間（分）"), MinutesColour, false, true, {}};
     std::uint64_t mostKeys = 0, allKeys = 0, allMs = 0;
     double mostMinutes = 0;
     const QDate first = today.addDays(1 - RecentDays);
@@ -335,14 +331,14 @@ void Trecorddlg::showRecent(const QDate& today)
     Chart::XAxis x {0, RecentDays - 1, {0, 7, 14, 21, 29}, [first](double i) {
                         return first.addDays(qint64(i)).toString(QStringLiteral("M/d"));
                     }};
-    daysChart->setData({typed, minutes}, RoundAxis(double(mostKeys), QStringLiteral("キー")),
+    daysChart->setData({typed, minutes}, RoundAxis(double(mostKeys), QStringLiteral("文字")),
                        RoundAxis(mostMinutes, QStringLiteral("分")), x);
 
     const int run = store ? DaysInARow(store->practiceDays(), today) : 0;
-    summary->setText(QStringLiteral("この30日：れんしゅう %1、うった キー %2　　つづけて %3日")
+    summary->setText(QStringLiteral("この 30日：れんしゅう %1、うった 文字 %2")
                          .arg(Duration(allMs))
                          .arg(QLocale(QLocale::Japanese).toString(qulonglong(allKeys)))
-                         .arg(run));
+                     + (run >= 2 ? QStringLiteral("　%1日 つづけて れんしゅう").arg(run) : QString()));
 }
 
 bool Trecorddlg::exportCsv(const QString& path)

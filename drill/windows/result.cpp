@@ -38,7 +38,7 @@ constexpr QRect LessonDoneButton {264, 336, 77, 33};
 void ShowChange(QLabel* label, double now, std::optional<double> before, bool known, int decimals)
 {
     if (!known) {
-        SetSizedText(label, QStringLiteral("前回 ？"));
+        SetSizedText(label, QStringLiteral("まえは ？"));
         SetTextColour(label, Black);
         return;
     }
@@ -47,7 +47,7 @@ void ShowChange(QLabel* label, double now, std::optional<double> before, bool kn
         SetTextColour(label, Black);
         return;
     }
-    SetSizedText(label, QStringLiteral("まえより ") + Change(now, *before, decimals));
+    SetSizedText(label, Change(now, *before, decimals));
     const double step = decimals == 0 ? 0.5 : 0.05;
     SetTextColour(label, now - *before >= step ? Green : *before - now >= step ? Red : Black);
 }
@@ -130,13 +130,14 @@ void Tresultdlg::showProgress(const DrillSummary& drill, const std::optional<Dri
     const double speed = KeysPerMinute(drill.hits, drill.elapsedMs);
     const double accuracy = AccuracyPercent(drill.hits, drill.misses);
     SetSizedText(speed1, QString::number(std::lround(speed)));
-    SetSizedText(accuracy1, QStringLiteral("%1 %").arg(accuracy, 0, 'f', 1));
+    // Whole numbers: a child meets decimals later than percentages.
+    SetSizedText(accuracy1, QStringLiteral("%1%").arg(std::floor(accuracy)));
     ShowChange(speedChange, std::round(speed),
                previous ? std::optional(std::round(KeysPerMinute(previous->hits, previous->elapsedMs))) : std::nullopt,
                previousKnown, 0);
-    ShowChange(accuracyChange, accuracy,
-               previous ? std::optional(AccuracyPercent(previous->hits, previous->misses)) : std::nullopt,
-               previousKnown, 1);
+    ShowChange(accuracyChange, std::floor(accuracy),
+               previous ? std::optional(std::floor(AccuracyPercent(previous->hits, previous->misses))) : std::nullopt,
+               previousKnown, 0);
     for (QLabel* label : {speedCaption, speed1, speedChange, accuracyCaption, accuracy1, accuracyChange})
         label->show();
     progressShown_ = true;
@@ -156,7 +157,7 @@ void Tresultdlg::showVerdict(const QStringList& lines, bool passed)
 
 void Tresultdlg::showNotKept(bool passed)
 {
-    showVerdict({passed ? QStringLiteral("ごうかくの できでしたが、きろく できませんでした")
+    showVerdict({passed ? QStringLiteral("ごうかくでしたが、きろく できませんでした")
                         : QStringLiteral("この れんしゅうは きろく できませんでした")},
                 false);
 }

@@ -20,6 +20,11 @@ constexpr int OptionStep = 40;
 constexpr int ExplanationPixels = 13;
 
 constexpr int FingerHeight = 24;
+// Each finger's whole name, in the order of the colours, for its picker.
+constexpr const char* FingerNames[FingerCount] = {
+    "ひだりの こゆび", "ひだりの くすりゆび", "ひだりの なかゆび", "ひだりの ひとさしゆび", "おやゆび",
+    "みぎの ひとさしゆび", "みぎの なかゆび", "みぎの くすりゆび", "みぎの こゆび",
+};
 
 QString StyleFor(Colour colour)
 {
@@ -62,7 +67,7 @@ Tsettingsdlg::Tsettingsdlg(QWidget* parent)
         const int width = std::max(cell.width, TextWidth(fingerFont, caption) + 6);
         colours[f] = new QPushButton(caption, this);
         colours[f]->setGeometry(cell.left - (width - cell.width) / 2, fingerTop, width, FingerHeight);
-        colours[f]->setToolTip(QString::fromLatin1(ColourKeys[f]));
+        colours[f]->setToolTip(QString::fromUtf8(FingerNames[f]));
         colours[f]->setFont(fingerFont);
         colours[f]->setAutoDefault(false);
         connect(colours[f], &QPushButton::clicked, this, [this, f] { pickColour(f); });

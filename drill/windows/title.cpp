@@ -198,7 +198,7 @@ void Ttitle1::showLearner(const Household& household)
     const Learner* learner = household.find(LearnerNumber);
     learnerName_ = learner ? learner->name : QString();
     severalLearners_ = household.learners().size() > 1;
-    learner1->setText(QStringLiteral("%1 さんの ばん").arg(learnerName_));
+    learner1->setText(QStringLiteral("%1の ばん").arg(learnerName_));
 }
 
 void Ttitle1::showOptionButtons()

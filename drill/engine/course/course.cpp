@@ -67,7 +67,7 @@ QStringList ProblemNotes::lines() const
 {
     QStringList all = shown_;
     if (more_ > 0)
-        all << QStringLiteral("ほかにも %1 行 あります").arg(more_);
+        all << QStringLiteral("ほかに %1 件あります").arg(more_);
     return all;
 }
 
@@ -86,7 +86,7 @@ Course ParseCourse(std::string_view bytes, const QString& fileName)
             notes.add(QStringLiteral("%1 %2 行目: %3").arg(fileName).arg(number).arg(why));
         };
         if (course.lessons.size() == Course::Capacity) {
-            bad(QStringLiteral("レッスンは %1 までです。ここから あとは 読みません").arg(Course::Capacity));
+            bad(QStringLiteral("レッスンは %1 個までです。この行から後は読みません").arg(Course::Capacity));
             break;
         }
         const auto first = line.find(',');
@@ -117,7 +117,7 @@ LessonCheck CheckLessonList(std::string_view bytes, const QString& fileName, con
     LessonCheck check;
     ProblemNotes notes;
     if (LooksLikeUtf8(bytes))
-        notes.add(QStringLiteral("%1 は UTF-8 で 書かれて います。CP932（Shift_JIS）で 保存して ください").arg(fileName));
+        notes.add(QStringLiteral("%1 は UTF-8 で書かれています。CP932（Shift_JIS）で保存してください").arg(fileName));
     WordListReader reader(bytes);
     WordRecord record;
     while (reader.next(record)) {
@@ -135,12 +135,12 @@ LessonCheck CheckLessonList(std::string_view bytes, const QString& fileName, con
                                                         static_cast<unsigned char>(record.reading[*at]))))
                                       : QString();
         notes.add(untypeable.isEmpty()
-                      ? QStringLiteral("%1 %2 行目: よみが ありません").arg(fileName).arg(reader.line())
-                      : QStringLiteral("%1 %2 行目: よみ「%3」の「%4」は うてません")
+                      ? QStringLiteral("%1 %2 行目: 読みがありません").arg(fileName).arg(reader.line())
+                      : QStringLiteral("%1 %2 行目: 読み「%3」の「%4」は打てません")
                             .arg(fileName).arg(reader.line()).arg(reading, untypeable));
     }
     if (check.items == 0 && notes.empty())
-        notes.add(QStringLiteral("%1 に もんだいが ありません").arg(fileName));
+        notes.add(QStringLiteral("%1 に打てる項目がありません").arg(fileName));
     check.problems = notes.lines();
     return check;
 }
@@ -154,8 +154,8 @@ LessonCheck CheckLesson(const Lesson& lesson)
         return CheckLessonList(file.bytes, name, ShownTable(), SokuonRomaji);
     LessonCheck check;
     check.problems << (file.status == FileStatus::CannotOpen && !FileExists(path)
-                           ? QStringLiteral("%1 が ありません").arg(name)
-                           : QStringLiteral("%1 を 読み込めません").arg(name));
+                           ? QStringLiteral("%1 がありません").arg(name)
+                           : QStringLiteral("%1 を読み込めません").arg(name));
     return check;
 }
 
@@ -171,12 +171,18 @@ QStringList LessonVerdictText(int stars, double accuracy, double speed, int goal
                 + (next.isEmpty() ? QString() : QStringLiteral("　つぎ：%1").arg(next))};
     // Close: within a few points of the accuracy and a fifth of the speed.
     const bool close = accuracy >= PassAccuracy - 5 && speed >= goal * 0.8;
-    QStringList lines {close ? QStringLiteral("あと すこし！") : QStringLiteral("もう いちど！")};
+    QStringList lines {close ? QStringLiteral("あと すこし！") : QStringLiteral("もういちど！")};
     // Shown rounded down: a drill that fell short never shows the mark.
     if (accuracy < PassAccuracy)
-        lines << QStringLiteral("%1 %2% → %3%").arg(QString::fromUtf8(AccuracyCaption)).arg(int(std::floor(accuracy))).arg(PassAccuracy);
+        lines << QStringLiteral("%1 %2%（ごうかくは %3%）")
+                     .arg(QString::fromUtf8(AccuracyCaption))
+                     .arg(int(std::floor(accuracy)))
+                     .arg(PassAccuracy);
     if (speed < goal)
-        lines << QStringLiteral("%1 %2 → %3").arg(QString::fromUtf8(KeysPerMinuteCaption)).arg(int(std::floor(speed))).arg(goal);
+        lines << QStringLiteral("%1 %2（もくひょうは %3）")
+                     .arg(QString::fromUtf8(KeysPerMinuteCaption))
+                     .arg(int(std::floor(speed)))
+                     .arg(goal);
     return lines;
 }
 

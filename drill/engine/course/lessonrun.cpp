@@ -32,11 +32,7 @@ std::uint16_t LessonRunLength(int goal)
 QString AboutMinutes(std::uint16_t runLength, int goal)
 {
     const int minutes = std::max(1, int(std::lround(double(runLength) / std::max(1, goal))));
-    // いっぷん, さんぷん, よんぷん, ろっぷん, はっぷん, じゅっぷん; the
-    // others ふん.
-    const int last = minutes % 10;
-    const bool pun = last == 1 || last == 3 || last == 4 || last == 6 || last == 8 || last == 0;
-    return QStringLiteral("やく %1 %2").arg(minutes).arg(pun ? QStringLiteral("ぷん") : QStringLiteral("ふん"));
+    return QStringLiteral("やく %1分").arg(minutes);
 }
 
 std::vector<std::string> KeysBroughtIn(const std::vector<std::string>& keysOfLessons)

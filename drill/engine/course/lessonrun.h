@@ -33,7 +33,7 @@ void ScaleGoals(Course& course, int percent);
 // at the goal, at least ShortestLessonRun, at most what a drill counts.
 std::uint16_t LessonRunLength(int goal);
 
-// How long the run takes at its goal, as a child reads it: "やく 3 ぷん".
+// How long the run takes at its goal, as a child reads it: "やく 3分".
 QString AboutMinutes(std::uint16_t runLength, int goal);
 
 // The keys each lesson brings in, given the keys each lesson's items type

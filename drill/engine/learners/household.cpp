@@ -198,7 +198,7 @@ Household::Change Household::add(const QString& typed)
     if (find(name.name))
         return {false, 0, QStringLiteral("「%1」は もう います").arg(name.name), {}};
     if (learners_.size() >= LearnerCapacity)
-        return {false, 0, QStringLiteral("%1 人より 多くは ふやせません").arg(LearnerCapacity), {}};
+        return {false, 0, QStringLiteral("%1人より 多くは ふやせません").arg(LearnerCapacity), {}};
     const std::string folder = LearnersFolder(dataDirectory_);
     if (EntryAt(folder) == Entry::Other)
         return {false, 0, QStringLiteral("%1 が フォルダでは ありません").arg(shown(folder)), {}};

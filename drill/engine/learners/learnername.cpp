@@ -87,7 +87,7 @@ QString NameFaultText(NameFault fault)
     case NameFault::Empty:
         return QStringLiteral("名前を 入れてください");
     case NameFault::TooLong:
-        return QStringLiteral("名前は %1 文字までです").arg(LearnerNameLength);
+        return QStringLiteral("名前は %1文字までです").arg(LearnerNameLength);
     case NameFault::BadCharacter:
         return QStringLiteral("名前に つかえない 文字が あります（かな・かん字・ローマ字・数字に してください）");
     case NameFault::NoLetter:

@@ -68,7 +68,8 @@ void RecordKeeper::refuse(const std::string& why)
     if (std::exchange(toldFailure_, true))
         return;
     const std::string path = place_.file.empty() ? RecordsPath() : place_.file;
-    CurrentPlatform().showError(path + " にきろくを書き込めないので、きろくを残さずに続けます。\n(" + why + ")", Caption);
+    CurrentPlatform().showError(path + " に きろくを 書きこめないので、きろくを のこさずに つづけます。\n(" + why + ")",
+                                Caption);
 }
 
 void RecordKeeper::tellOfSetAside()
@@ -77,8 +78,8 @@ void RecordKeeper::tellOfSetAside()
     if (aside.empty() || aside == toldSetAside_)
         return;
     toldSetAside_ = aside;
-    CurrentPlatform().showError("きろくのファイル " + place_.file + " は読めなかったので、" + aside
-                                    + " に名前を変えて残しました。\n新しいきろくを始めます。",
+    CurrentPlatform().showError("きろくの ファイル " + place_.file + " は 読めなかったので、" + aside
+                                    + " と いう 名前で のこしました。\nあたらしい きろくを はじめます。",
                                 Caption);
 }
 
@@ -224,8 +225,8 @@ RecordKeeper::Recorded RecordKeeper::record(const DrillRecord& drill)
                                                    : "この れんしゅうは きろく できませんでした。"),
                                         Caption);
     } else if (trouble == RecordStore::Trouble::Failed && !std::exchange(toldFailure_, true)) {
-        CurrentPlatform().showError("きろくを " + place_.file + " に書き込めませんでした。"
-                                        + "これまでのきろくはそのままです。\n"
+        CurrentPlatform().showError("きろくを " + place_.file + " に 書きこめませんでした。"
+                                        + "これまでの きろくは そのままです。\n"
                                         + (result.kept == Kept::Later ? "この れんしゅうは、あとで 書きこみます。\n" : "")
                                         + "(" + (records ? records->lastError() : std::string()) + ")",
                                     Caption);

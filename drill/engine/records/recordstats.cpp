@@ -32,9 +32,9 @@ double MissRate(const UnitCount& unit)
     return ShareOfKeys(unit.misses, unit.hits, unit.misses);
 }
 
-QString MissRateText(double missRate)
+QString TimesMissed(const UnitCount& unit)
 {
-    return QStringLiteral("%1%").arg(missRate * 100, 0, 'f', 1);
+    return QStringLiteral("%1回中 %2回 まちがい").arg(std::uint64_t(unit.hits) + unit.misses).arg(unit.misses);
 }
 
 std::string RecordTime(const QDateTime& time)
@@ -117,8 +117,9 @@ QString Change(double now, double before, int decimals)
     const double step = std::pow(10.0, decimals);
     const double change = std::round((now - before) * step) / step;
     if (change == 0)
-        return QStringLiteral("±0");
-    return (change > 0 ? QStringLiteral("+") : QStringLiteral("-")) + QString::number(std::abs(change), 'f', decimals);
+        return QStringLiteral("まえと おなじ");
+    return (change > 0 ? QStringLiteral("まえより +") : QStringLiteral("まえより -"))
+        + QString::number(std::abs(change), 'f', decimals);
 }
 
 namespace {

@@ -31,8 +31,9 @@ double KeysPerMinute(std::uint64_t hits, std::uint64_t elapsedMs);
 // 0 to 1; both 0 when there were no keys.
 double AccuracyPercent(std::uint64_t hits, std::uint64_t misses);
 double MissRate(const UnitCount& unit);
-// A miss rate as the windows show it: "12.5%".
-QString MissRateText(double missRate);
+// How often a key or kana went wrong, as a child reads it (no share, which
+// would stand beside the accuracy's): "16回中 2回 まちがい".
+QString TimesMissed(const UnitCount& unit);
 
 // A time as the records store it: UTC, ISO 8601, to the second.
 std::string RecordTime(const QDateTime& time);
@@ -81,8 +82,8 @@ inline constexpr HeatStep HeatScale[] = {
 };
 Colour HeatColour(double missRate);
 
-// A change from the last drill, signed, with `decimals` places: "+5",
-// "-1.2", "±0".
+// A change from the drill before, as a child reads it, with `decimals`
+// places: "まえより +5", "まえより -1.2", "まえと おなじ".
 QString Change(double now, double before, int decimals);
 
 // Rows as a spreadsheet reads them: UTF-8 with a byte order mark (which a

@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
@@ -62,20 +63,21 @@ WeekFigures FiguresOfWeek(const std::vector<DrillSummary>& drills, const QDate& 
 QStringList WeekText(const WeekFigures& week, const WeekFigures& before, const QStringList& weakest)
 {
     const QLocale japanese(QLocale::Japanese);
-    QString done = QStringLiteral("%1日 れんしゅう・%2分・うった もじ %3")
+    QString done = QStringLiteral("れんしゅう %1日・%2分・うった 文字 %3")
                        .arg(week.days)
                        .arg((week.ms + 30000) / 60000)
                        .arg(japanese.toString(qulonglong(week.keys)));
     if (week.lessonsPassed > 0 || week.starsGained > 0)
-        done += QStringLiteral("・ごうかく %1つ・ほし +%2").arg(week.lessonsPassed).arg(week.starsGained);
-    const auto figure = [](std::optional<double> value, int decimals, const QString& unit) {
-        return value ? QString::number(*value, 'f', decimals) + unit : QStringLiteral("ー");
+        done += QStringLiteral("・ごうかく %1こ・ほし +%2").arg(week.lessonsPassed).arg(week.starsGained);
+    // Whole numbers, as the results show them.
+    const auto figure = [](std::optional<double> value, const QString& unit) {
+        return value ? QString::number(std::floor(*value)) + unit : QStringLiteral("－");
     };
     const QString pace = QStringLiteral("%1 %2（せんしゅう %3）　%4 %5（せんしゅう %6）")
-                             .arg(QString::fromUtf8(KeysPerMinuteCaption), figure(week.keysPerMinute, 0, QString()),
-                                  figure(before.keysPerMinute, 0, QString()), QString::fromUtf8(AccuracyCaption),
-                                  figure(week.accuracy, 1, QStringLiteral("%")), figure(before.accuracy, 1, QStringLiteral("%")));
-    const QString weak = weakest.isEmpty() ? QStringLiteral("にがて: まだ ありません")
-                                           : QStringLiteral("にがて: ") + weakest.join(QStringLiteral("・"));
+                             .arg(QString::fromUtf8(KeysPerMinuteCaption), figure(week.keysPerMinute, QString()),
+                                  figure(before.keysPerMinute, QString()), QString::fromUtf8(AccuracyCaption),
+                                  figure(week.accuracy, QStringLiteral("%")), figure(before.accuracy, QStringLiteral("%")));
+    const QString weak = weakest.isEmpty() ? QStringLiteral("にがて：まだ ありません")
+                                           : QStringLiteral("にがて：") + weakest.join(QStringLiteral("・"));
     return {done, pace, weak};
 }

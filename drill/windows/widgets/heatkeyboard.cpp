@@ -50,7 +50,7 @@ QString HeatKeyboard::figuresAt(const QPoint& point) const
             name = QStringLiteral("スペース");
         if (c.hits + c.misses == 0)
             return QStringLiteral("%1　まだ うって いません").arg(name);
-        return QStringLiteral("%1　%2 回中 %3 回ミス（%4）").arg(name).arg(c.hits + c.misses).arg(c.misses).arg(MissRateText(MissRate(c)));
+        return QStringLiteral("%1　%2").arg(name, TimesMissed(c));
     }
     return {};
 }
@@ -101,9 +101,9 @@ void HeatKeyboard::paintEvent(QPaintEvent*)
     };
     for (const HeatStep& step : HeatScale) {
         const QString text = &step == &HeatScale[std::size(HeatScale) - 1]
-            ? QStringLiteral("%1%いじょう").arg(step.rate * 100)
+            ? QStringLiteral("%1% いじょう").arg(step.rate * 100)
             : QStringLiteral("%1%").arg(step.rate * 100);
         swatch(ToQColor(step.colour), text);
     }
-    swatch(untyped, QStringLiteral("まだ"));
+    swatch(untyped, QStringLiteral("うって いない"));
 }
