@@ -1,6 +1,7 @@
 #include "recorddlg.h"
 
 #include "captions.h"
+#include "classdlg.h"
 #include "drillkind.h"
 #include "platform.h"
 #include "records/drilltally.h"
@@ -106,6 +107,9 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     csvButton = new QPushButton(QStringLiteral("CSV に書き出す"), this);
     closeButton = new QPushButton(QStringLiteral("とじる"), this);
     closeButton->setDefault(true);
+    auto* classButton = new QPushButton(QStringLiteral("クラス"), this); // every learner's week, read only
+    buttons->addWidget(classButton);
+    connect(classButton, &QPushButton::clicked, this, [this] { ShowClass(this); });
     buttons->addStretch();
     buttons->addWidget(csvButton);
     buttons->addWidget(closeButton);

@@ -1,5 +1,6 @@
 #include "records/recordstats.h"
 
+#include "records/csv.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,14 +127,6 @@ QString Change(double now, double before, int decimals)
 }
 
 namespace {
-
-QString CsvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 QString NameOf(const QStringList& names, int oneBased)
 {
