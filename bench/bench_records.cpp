@@ -166,49 +166,49 @@ double MostResidentMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
+// Shows `window` and returns once `part` of it has been painted.
+void ShowUntilPainted(QWidget& window, QWidget& part)
+{
+    FirstPaint paint;
+    part.installEventFilter(&paint);
+    window.show();
+    while (!paint.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    part.removeEventFilter(&paint);
+}
+
+// The window the program shows before the one measured, painted: its fonts
+// are loaded.
+std::unique_ptr<QLabel> WindowBefore(const QString& text)
+{
+    auto before = std::make_unique<QLabel>(text);
+    before->setFont(DrillFont(16));
+    ShowUntilPainted(*before, *before);
+    return before;
+}
+
 int ClassWindow(const QString& folder)
 {
     // The records window is up when the teacher asks for the class.
-    QLabel records(QStringLiteral("きろく　はやさと せいかいの わりあい"));
-    records.setFont(DrillFont(16));
-    records.show();
-    FirstPaint recordsPaint;
-    records.installEventFilter(&recordsPaint);
-    while (!recordsPaint.painted)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const auto records = WindowBefore(QStringLiteral("きろく　はやさと せいかいの わりあい"));
     QElapsedTimer clock;
     clock.start();
     Tclassdlg window;
     window.showClass(folder);
-    FirstPaint paint;
-    window.table->viewport()->installEventFilter(&paint);
-    window.show();
-    while (!paint.painted)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ShowUntilPainted(window, *window.table->viewport());
     std::printf("%.3f\n%.1f\n", clock.nsecsElapsed() / 1e6, MostResidentMiB());
     return window.rows().empty() ? 1 : 0;
 }
 
 int Window()
 {
-    // The title window is up when the learner asks for the records: its
-    // fonts are loaded, its first paint is done.
-    QLabel title(QStringLiteral("ポプリカ　ぷるるん　ホームポジション"));
-    title.setFont(DrillFont(16));
-    title.show();
-    FirstPaint titlePaint;
-    title.installEventFilter(&titlePaint);
-    while (!titlePaint.painted)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The title window is up when the learner asks for the records.
+    const auto title = WindowBefore(QStringLiteral("ポプリカ　ぷるるん　ホームポジション"));
     QElapsedTimer clock;
     clock.start();
     Trecorddlg window;
     window.showRecords(1, 1);
-    FirstPaint paint;
-    window.daysChart->installEventFilter(&paint);
-    window.show();
-    while (!paint.painted)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ShowUntilPainted(window, *window.daysChart);
     std::printf("%.3f\n", clock.nsecsElapsed() / 1e6);
     return 0;
 }

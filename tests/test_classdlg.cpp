@@ -1,4 +1,5 @@
 #include "classdlg.h"
+#include "course/course.h"
 #include "learners/household.h"
 #include "platform.h"
 #include "recorddlg.h"
@@ -143,7 +144,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(Column(window.table, ClassColumn::Name), QStringList({"ken.sqlite", "あき", "たろう", "はなこ", "ゆい"}));
         QCOMPARE(Column(window.table, ClassColumn::State),
-                 QStringList({"きろくの ファイルでは ありません", "", "", "きろくは まだ ありません", ""}));
+                 QStringList({"きろくでは ありません", "", "", "きろくは まだ ありません", ""}));
         ClickHeader(window.table, ClassColumn::Speed);
         QCOMPARE(Column(window.table, ClassColumn::Name), QStringList({"あき", "たろう", "ゆい", "ken.sqlite", "はなこ"}));
         QCOMPARE(window.table->horizontalHeader()->sortIndicatorSection(), int(ClassColumn::Speed));
@@ -183,7 +184,7 @@ private slots:
         QCOMPARE(seen.size(), 1);
         QCOMPARE(platform->errors.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(platform->errors[0].text),
-                 QString("ken.sqlite の きろくは 読めません：きろくの ファイルでは ありません"));
+                 QString("ken.sqlite の きろくは 読めません：きろくでは ありません"));
         QCOMPARE(Contents(folder), before);
     }
 
@@ -237,8 +238,54 @@ private slots:
         QVERIFY2(header->sectionViewportPosition(state) + header->sectionSize(state) <= window.table->viewport()->width(),
                  qPrintable(QString::number(header->sectionViewportPosition(state) + header->sectionSize(state))));
         QVERIFY(window.table->verticalScrollBar()->isVisible());
-        if (const QByteArray shot = qgetenv("KIDRILL_SHOT"); !shot.isEmpty())
-            window.grab().save(QString::fromUtf8(shot));
+    }
+
+    // The README's picture: a class of a dozen, each at their own pace in
+    // the course, and a file that is no records file.
+    void screenshot()
+    {
+        const QByteArray out = qgetenv("KIDRILL_SCREENSHOT_DIR");
+        if (out.isEmpty())
+            QSKIP("set KIDRILL_SCREENSHOT_DIR to keep pictures of the windows");
+        const Course course = LoadCourse();
+        QVERIFY(course.lessons.size() > 20);
+        const char* const names[] = {"たろう", "はなこ", "ゆい", "けん", "さくら", "そうた",
+                                     "ひなた", "りく", "めい", "はると", "Emma"};
+        for (std::uint32_t i = 0; i < std::size(names); ++i) {
+            const std::string path = dir->file(QString("4-2/%1/records.sqlite").arg(i + 1, 2, 10, QChar('0')).toStdString());
+            QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
+            std::unique_ptr<RecordStore> store(CreateRecordStore());
+            QCOMPARE(store->open(path), RecordStore::Opening::Ready);
+            const std::size_t reached = 4 + i * 3 % 20;
+            for (int d = 13; d >= 0; --d) {
+                if ((std::uint32_t(d) + i) % 3 == 0 && d != 0)
+                    continue;
+                const std::uint32_t hits = 70 + i * 9 + std::uint32_t(13 - d) * (1 + i % 3);
+                DrillSummary drill {RecordTime(QDateTime(Today.addDays(-d), QTime(15, 30))), 2, 2, hits * 3,
+                                    2 + i % 5 + std::uint32_t(d) % 3, 180000, 0, {}};
+                if (d % 4 == 1) {
+                    const Lesson& lesson = course.lessons.at(reached - std::size_t(d) / 4);
+                    drill.level = 0;
+                    drill.lesson = lesson.file;
+                    drill.goal = lesson.goal;
+                    drill.stars = 1 + int((i + std::uint32_t(d)) % 3);
+                }
+                QVERIFY(store->record({drill,
+                                       {{"a", hits, 1}, {"-", 20, i % 5}, {"k", 40, 1 + i % 2}},
+                                       {{"し", 40, 2 + i % 5}, {"っ", 20, i % 6}, {"きゃ", 12, 1 + i % 3}, {"ん", 30, i % 4}}}));
+            }
+            QVERIFY(store->setLearnerName(names[i]));
+        }
+        dir->write("4-2/12.sqlite", "not a database");
+        Tclassdlg window;
+        window.showClass(QString::fromStdString(dir->file("4-2")), Today);
+        window.sortBy(int(ClassColumn::Lesson));
+        window.sortBy(int(ClassColumn::Lesson));
+        window.resize(1240, 560);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.folderLabel->setText(QStringLiteral("この コンピューターの 人と、フォルダ /media/usb/4-2 の きろく（12こ）"));
+        QVERIFY(window.grab().save(QString::fromUtf8(out) + "/class.png"));
     }
 };
 

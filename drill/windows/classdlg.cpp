@@ -62,14 +62,13 @@ Tclassdlg::Tclassdlg(QWidget* parent)
     setWindowTitle(QString::fromUtf8(ClassCaption));
     setFont(DrillFont(14));
 
+    // The texts that may grow long (a folder's path) wrap, so that the
+    // window fits a small screen at any scale; the table scrolls.
     auto* layout = new QVBoxLayout(this);
-    auto* folderRow = new QHBoxLayout;
     folderLabel = new QLabel(this);
+    folderLabel->setWordWrap(true);
     folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    folderButton = new QPushButton(QStringLiteral("フォルダを えらぶ…"), this);
-    folderRow->addWidget(folderLabel, 1);
-    folderRow->addWidget(folderButton);
-    layout->addLayout(folderRow);
+    layout->addWidget(folderLabel);
 
     table = new QTableWidget(0, ClassColumnCount, this);
     for (int c = 0; c < ClassColumnCount; ++c) {
@@ -92,6 +91,8 @@ Tclassdlg::Tclassdlg(QWidget* parent)
     layout->addWidget(note);
 
     auto* buttons = new QHBoxLayout;
+    folderButton = new QPushButton(QStringLiteral("フォルダを えらぶ…"), this);
+    buttons->addWidget(folderButton);
     csvButton = new QPushButton(QStringLiteral("CSV に かきだす"), this);
     closeButton = new QPushButton(QStringLiteral("とじる"), this);
     closeButton->setDefault(true);
@@ -150,7 +151,7 @@ void Tclassdlg::fillTable()
     table->setRowCount(int(rows_.size()));
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         const ClassRow& row = rows_[r];
-        const bool read = row.state == ClassRow::State::Read;
+        const bool read = row.read();
         for (int c = 0; c < ClassColumnCount; ++c) {
             const ClassColumn column = ClassColumn(c);
             auto* item = new QTableWidgetItem(ClassCellText(row, column));
@@ -165,6 +166,8 @@ void Tclassdlg::fillTable()
                 item->setToolTip(WeakestTip(row));
             else if (column == ClassColumn::File || column == ClassColumn::Name)
                 item->setToolTip(row.file.shown);
+            else if (column == ClassColumn::LastPractice)
+                item->setToolTip(ClassCsvText(row, column));
             table->setItem(int(r), c, item);
         }
     }
@@ -212,22 +215,19 @@ bool Tclassdlg::openRecords(int row)
     if (row < 0 || std::size_t(row) >= rows_.size())
         return false;
     const ClassRow& chosen = rows_[std::size_t(row)];
-    if (chosen.state != ClassRow::State::Read) {
-        CurrentPlatform().showError(QStringLiteral("%1 の きろくは 読めません：%2")
-                                        .arg(chosen.name, ClassStateText(chosen.state))
-                                        .toStdString(),
-                                    ClassCaption);
-        return false;
+    std::unique_ptr<RecordStore> store;
+    ClassRow now = chosen;
+    if (chosen.read()) {
+        if (!(store = makeStore_()))
+            return false; // told once
+        store->setLockWait(OthersLockWaitMs);
+        // Opened afresh: the file may have changed since its row was made.
+        now = UnreadRow(chosen.file, store->openToRead(chosen.file.path));
     }
-    const std::unique_ptr<RecordStore> store = makeStore_();
-    if (!store)
-        return false;
-    store->setLockWait(OthersLockWaitMs);
-    if (const RecordStore::Reading reading = store->openToRead(chosen.file.path); reading != RecordStore::Reading::Ready) {
-        CurrentPlatform().showError(QStringLiteral("%1 の きろくは 読めません：%2")
-                                        .arg(chosen.name, ClassStateText(StateOf(reading)))
-                                        .toStdString(),
-                                    ClassCaption);
+    if (!now.read()) {
+        CurrentPlatform().showError(
+            QStringLiteral("%1 の きろくは 読めません：%2").arg(chosen.name, ClassStateText(now)).toStdString(),
+            ClassCaption);
         return false;
     }
     Trecorddlg records(this);

@@ -29,10 +29,11 @@ QString Minutes(std::uint64_t ms)
     return QString::number((ms + 30000) / 60000);
 }
 
-QString LocalTime(const std::string& utc)
+// A record's time in local time: "2026-12-09 16:05", or its day alone.
+QString LocalTime(const std::string& utc, const QString& format)
 {
     const QDateTime at = QDateTime::fromString(QString::fromStdString(utc), Qt::ISODate);
-    return at.isValid() ? at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
+    return at.isValid() ? at.toLocalTime().toString(format) : QString();
 }
 
 std::optional<double> Difference(std::optional<double> now, std::optional<double> before)
@@ -61,14 +62,14 @@ struct ColumnWords {
 const ColumnWords ColumnsOfClass[ClassColumnCount] = {
     {"なまえ", "ファイルに ある なまえ、この コンピューターでの なまえ、または ファイルの ばしょ"},
     {"さいごの\nれんしゅう", "さいごに きろくした れんしゅうの 日じ"},
-    {"こんしゅう\n日かず", "こんしゅう（月よう日から）れんしゅうした 日の かず"},
-    {"こんしゅう\n分", "こんしゅう（月よう日から）れんしゅうした 時間（分）"},
+    {"今週\n日かず", "今週（月よう日から）れんしゅうした 日の かず"},
+    {"今週\n分", "今週（月よう日から）れんしゅうした 時間（分）"},
     {"すすんだ\nレッスン", "ごうかくした レッスンの うち、いちばん さきの もの"},
     {"ほし", "その レッスンの ほし"},
     {"はやさ", "さいごの れんしゅうで 1分に うてた かず"},
-    {"はやさ\n先週より", "こんしゅうの はやさと 先週の はやさの ちがい"},
+    {"はやさ\n先週より", "今週の はやさと 先週の はやさの ちがい"},
     {"せいかいの\nわりあい", "さいごの れんしゅうの せいかいの わりあい（%）"},
-    {"わりあい\n先週より", "こんしゅうの せいかいの わりあいと 先週の ちがい"},
+    {"わりあい\n先週より", "今週の せいかいの わりあいと 先週の ちがい"},
     {"にがて", "この 30日で ミスの 多い キーと かな（ミスの わりあいの 高い じゅん）"},
     {"ようす", "ファイルを 読めなかった わけ"},
     {"ファイル", "きろくの ファイルの ばしょ"},
@@ -99,7 +100,7 @@ SortValue Value(std::optional<double> number)
 
 SortValue ValueOf(const ClassRow& row, ClassColumn column)
 {
-    const bool read = row.state == ClassRow::State::Read;
+    const bool read = row.read();
     switch (column) {
     case ClassColumn::Name:
         return {true, 0, row.name};
@@ -125,7 +126,8 @@ SortValue ValueOf(const ClassRow& row, ClassColumn column)
     case ClassColumn::Weakest:
         return row.weakest.empty() ? SortValue {} : Value(MissRate(row.weakest.front()));
     case ClassColumn::State:
-        return Value(int(row.state));
+        // The read first, then those with no records yet, then the rest.
+        return Value(row.read() ? 0 : !row.file.exists ? 1 : 2 + int(row.reading));
     case ClassColumn::File:
         return {true, 0, row.file.shown};
     }
@@ -139,41 +141,18 @@ std::string ClassWeeksSince(const QDate& today)
     return RecordTime(QDateTime(WeekStart(today).addDays(-7), QTime(0, 0)));
 }
 
-ClassRow::State StateOf(RecordStore::Reading reading)
-{
-    using R = RecordStore::Reading;
-    using S = ClassRow::State;
-    switch (reading) {
-    case R::Ready:
-        return S::Read;
-    case R::Held:
-        return S::Held;
-    case R::Unfinished:
-        return S::Unfinished;
-    case R::NotRecords:
-        return S::NotRecords;
-    case R::Broken:
-        return S::Broken;
-    case R::Newer:
-        return S::Newer;
-    case R::Unreadable:
-        break;
-    }
-    return S::Unreadable;
-}
-
-ClassRow UnreadRow(const ClassFile& file, ClassRow::State state)
+ClassRow UnreadRow(const ClassFile& file, RecordStore::Reading reading)
 {
     ClassRow row;
     row.file = file;
-    row.state = state;
+    row.reading = reading;
     row.name = file.learner.isEmpty() ? file.shown : file.learner;
     return row;
 }
 
 ClassRow ClassRowOf(const ClassFile& file, const LearnerRecords& records, const Course& course, const QDate& today)
 {
-    ClassRow row = UnreadRow(file, ClassRow::State::Read);
+    ClassRow row = UnreadRow(file, RecordStore::Reading::Ready);
     if (!records.name.empty())
         row.name = QString::fromStdString(records.name);
     if (records.last) {
@@ -213,14 +192,12 @@ ClassRow ClassRowOf(const ClassFile& file, const LearnerRecords& records, const 
 ClassRow ReadClassRow(const ClassFile& file, const RecordStoreMaker& makeStore, const Course& course,
                       const QDate& today)
 {
-    if (!file.exists)
-        return UnreadRow(file, ClassRow::State::NoRecords);
-    const std::unique_ptr<RecordStore> store = makeStore ? makeStore() : nullptr;
+    const std::unique_ptr<RecordStore> store = makeStore && file.exists ? makeStore() : nullptr;
     if (!store)
-        return UnreadRow(file, ClassRow::State::Unreadable);
+        return UnreadRow(file, RecordStore::Reading::Unreadable);
     store->setLockWait(OthersLockWaitMs);
     if (const RecordStore::Reading reading = store->openToRead(file.path); reading != RecordStore::Reading::Ready)
-        return UnreadRow(file, StateOf(reading));
+        return UnreadRow(file, reading);
     // Each read a step of its own, so that the file is held no longer than
     // one of them: a drill being kept there meanwhile waits for one at most.
     LearnerRecords records;
@@ -240,9 +217,9 @@ ClassRow ReadClassRow(const ClassFile& file, const RecordStoreMaker& makeStore, 
         case RecordStore::Trouble::None:
             continue;
         case RecordStore::Trouble::Busy:
-            return UnreadRow(file, ClassRow::State::Held);
+            return UnreadRow(file, RecordStore::Reading::Held);
         case RecordStore::Trouble::Failed:
-            return UnreadRow(file, ClassRow::State::Broken);
+            return UnreadRow(file, RecordStore::Reading::Broken);
         }
     }
     return ClassRowOf(file, records, course, today);
@@ -273,25 +250,25 @@ QString ClassHeaderTip(ClassColumn column)
     return QString::fromUtf8(ColumnsOfClass[int(column)].tip);
 }
 
-QString ClassStateText(ClassRow::State state)
+QString ClassStateText(const ClassRow& row)
 {
-    using S = ClassRow::State;
-    switch (state) {
-    case S::Read:
-        return {};
-    case S::NoRecords:
+    if (!row.file.exists)
         return QStringLiteral("きろくは まだ ありません");
-    case S::Held:
-        return QStringLiteral("ほかの プログラムが つかって います");
-    case S::Unfinished:
-        return QStringLiteral("かきかけの まま です");
-    case S::NotRecords:
-        return QStringLiteral("きろくの ファイルでは ありません");
-    case S::Broken:
-        return QStringLiteral("ファイルが こわれて います");
-    case S::Newer:
-        return QStringLiteral("あたらしい kidrill の ファイルです");
-    case S::Unreadable:
+    using R = RecordStore::Reading;
+    switch (row.reading) {
+    case R::Ready:
+        return {};
+    case R::Held:
+        return QStringLiteral("ほかの プログラムが つかい中");
+    case R::Unfinished:
+        return QStringLiteral("かきかけ です");
+    case R::NotRecords:
+        return QStringLiteral("きろくでは ありません");
+    case R::Broken:
+        return QStringLiteral("こわれて います");
+    case R::Newer:
+        return QStringLiteral("新しい kidrill の ファイル");
+    case R::Unreadable:
         break;
     }
     return QStringLiteral("ひらけません");
@@ -299,12 +276,13 @@ QString ClassStateText(ClassRow::State state)
 
 QString ClassCellText(const ClassRow& row, ClassColumn column)
 {
-    const bool read = row.state == ClassRow::State::Read;
+    const bool read = row.read();
     switch (column) {
     case ClassColumn::Name:
         return row.name;
     case ClassColumn::LastPractice:
-        return LocalTime(row.lastPractice);
+        // The day is what a teacher looks for; the time is in the CSV.
+        return LocalTime(row.lastPractice, QStringLiteral("yyyy-MM-dd"));
     case ClassColumn::WeekDays:
         return read ? QString::number(row.weekDays) : QString();
     case ClassColumn::WeekMinutes:
@@ -327,7 +305,7 @@ QString ClassCellText(const ClassRow& row, ClassColumn column)
     case ClassColumn::Weakest:
         return WeakestText(row, QStringLiteral("　"));
     case ClassColumn::State:
-        return ClassStateText(row.state);
+        return ClassStateText(row);
     case ClassColumn::File:
         return row.file.shown;
     }
@@ -337,6 +315,8 @@ QString ClassCellText(const ClassRow& row, ClassColumn column)
 QString ClassCsvText(const ClassRow& row, ClassColumn column)
 {
     switch (column) {
+    case ClassColumn::LastPractice:
+        return LocalTime(row.lastPractice, QStringLiteral("yyyy-MM-dd HH:mm"));
     case ClassColumn::Stars:
         return row.lesson > 0 ? QString::number(row.stars) : QString();
     case ClassColumn::Speed:

@@ -40,18 +40,11 @@ struct LearnerRecords {
 constexpr std::size_t ClassWeakestShown = 3;
 
 struct ClassRow {
-    enum class State {
-        Read,
-        NoRecords, // a learner of this computer who has none yet
-        Held,
-        Unfinished,
-        NotRecords,
-        Broken,
-        Newer,
-        Unreadable,
-    };
     ClassFile file;
-    State state = State::Read;
+    // What reading the file found; a file that failed part way is Held or
+    // Broken.
+    RecordStore::Reading reading = RecordStore::Reading::Ready;
+    bool read() const { return file.exists && reading == RecordStore::Reading::Ready; }
     QString name; // kept in the file, else the learner's on this computer, else where the file is
     std::string lastPractice; // the time of the drill kept last (UTC); empty for none
     int weekDays = 0;         // this week, from Monday
@@ -75,10 +68,9 @@ std::string ClassWeeksSince(const QDate& today);
 // The figures of a row from what was read: pure, for any `today`.
 ClassRow ClassRowOf(const ClassFile& file, const LearnerRecords& records, const Course& course, const QDate& today);
 
-// What a row says of a file it could not read, and of the name it falls
-// back on.
-ClassRow UnreadRow(const ClassFile& file, ClassRow::State state);
-ClassRow::State StateOf(RecordStore::Reading reading);
+// The row of a file that could not be read (or is not there): its name
+// and what was found.
+ClassRow UnreadRow(const ClassFile& file, RecordStore::Reading reading);
 
 using RecordStoreMaker = std::function<std::unique_ptr<RecordStore>()>;
 // Reads one file through a store of its own, opened to read only and
@@ -120,7 +112,8 @@ QString ClassHeaderTip(ClassColumn column);
 // for a teacher's scripts). Empty where there is nothing to say.
 QString ClassCellText(const ClassRow& row, ClassColumn column);
 QString ClassCsvText(const ClassRow& row, ClassColumn column);
-QString ClassStateText(ClassRow::State state);
+// Why a row's file was not read, in words; empty when it was.
+QString ClassStateText(const ClassRow& row);
 
 // Sorts by a column, stable; rows that have nothing in it come last either
 // way, and rows alike keep their order.
