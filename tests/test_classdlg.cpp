@@ -188,11 +188,13 @@ private slots:
         QCOMPARE(Contents(folder), before);
     }
 
-    // The records window's "クラス" opens the class of this computer; in
-    // a learner's records opened from the class, it leads back there.
+    // The records window's "クラス" opens the class of this computer (as
+    // the title window wires it); in a learner's records opened from the
+    // class, it leads back there.
     void theRecordsWindowLeadsToTheClass()
     {
         Trecorddlg records;
+        connect(&records, &Trecorddlg::classRequested, &records, [&records] { ShowClass(&records); });
         QPushButton* classButton = nullptr;
         for (QPushButton* button : records.findChildren<QPushButton*>())
             if (button->text() == QStringLiteral("クラス"))

@@ -231,6 +231,8 @@ bool Tclassdlg::openRecords(int row)
         return false;
     }
     Trecorddlg records(this);
+    // "クラス" there leads back here.
+    connect(&records, &Trecorddlg::classRequested, &records, &QDialog::accept);
     records.showOthers(store.get(), chosen.name, today_);
     records.exec();
     return true;
@@ -256,13 +258,8 @@ void Tclassdlg::csvButtonClick()
         exportCsv(path);
 }
 
-void ShowClass(QDialog* records)
+void ShowClass(QWidget* records)
 {
-    // A learner's records opened from the class: back to the class.
-    if (qobject_cast<Tclassdlg*>(records->parentWidget())) {
-        records->accept();
-        return;
-    }
     Tclassdlg window(records);
     window.showClass();
     window.exec();

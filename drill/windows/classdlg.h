@@ -60,6 +60,5 @@ private:
     bool toldModule_ = false;
 };
 
-// The records window's "クラス": the class window, or back to it when these
-// records were opened from it.
-void ShowClass(QDialog* records);
+// The class window over the learner's records window, for its "クラス".
+void ShowClass(QWidget* records);

@@ -1,7 +1,6 @@
 #include "recorddlg.h"
 
 #include "captions.h"
-#include "classdlg.h"
 #include "drillkind.h"
 #include "platform.h"
 #include "records/drilltally.h"
@@ -109,7 +108,7 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     closeButton->setDefault(true);
     auto* classButton = new QPushButton(QStringLiteral("クラス"), this); // every learner's week, read only
     buttons->addWidget(classButton);
-    connect(classButton, &QPushButton::clicked, this, [this] { ShowClass(this); });
+    connect(classButton, &QPushButton::clicked, this, &Trecorddlg::classRequested);
     buttons->addStretch();
     buttons->addWidget(csvButton);
     buttons->addWidget(closeButton);
