@@ -493,11 +493,14 @@ private slots:
         QCOMPARE(int(unread), 0);
     }
 
-    // What is opened to read only is never written, whatever is asked.
+    // What is opened to read only is never written, whatever is asked;
+    // a path with signs that a URI gives a meaning of their own is the
+    // file's.
     void aReadOnlyStoreWritesNothing()
     {
         ScratchDir dir;
-        const std::string path = dir.file("records.sqlite");
+        QVERIFY(QDir().mkpath(QString::fromStdString(dir.file("4年 #2?%41"))));
+        const std::string path = dir.file("4年 #2?%41/records.sqlite");
         MakeOlder(path, 3, "");
         const auto before = Contents(dir.path());
         auto store = Store();
