@@ -1,3 +1,4 @@
+#include "classdlg.h"
 #include "commandline.h"
 #include "instanceguard.h"
 #include "keyboard.h"
@@ -29,10 +30,12 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine command = ParseCommandLine(arguments);
-    if (command.action != CommandLine::Action::Run) {
+    if (command.action != CommandLine::Action::Run && command.action != CommandLine::Action::ClassWindow) {
         QCoreApplication core(argc, argv);
-        const CommandLineAnswer answer = AnswerCommandLine(
-            command, UserDataDirectory(QCoreApplication::applicationDirPath().toStdString() + '/'), KidrillVersion);
+        // The records module and the course, where the drill finds them.
+        AppDir = QCoreApplication::applicationDirPath().toStdString() + '/';
+        UserDir = UserDataDirectory(AppDir);
+        const CommandLineAnswer answer = AnswerCommandLine(command, UserDir, KidrillVersion);
         std::fputs(answer.out.c_str(), stdout);
         std::fputs(answer.err.c_str(), stderr);
         return answer.status;
@@ -45,6 +48,19 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kidrill.Drill"));
     QApplication::setWindowIcon(ProgramIcon(QStringLiteral("org.kidrill.Drill")));
     LoadQtJapanese(app);
+
+    // A teacher's look at the class reads records only: no learner is
+    // chosen, nothing of theirs is loaded or saved, and a drill running on
+    // the same files meanwhile is no second start.
+    if (command.action == CommandLine::Action::ClassWindow) {
+        QtPlatform platform;
+        AppDir = platform.executableDirectory();
+        UserDir = UserDataDirectory(AppDir);
+        Tclassdlg window;
+        window.showClass(command.folder);
+        window.exec();
+        return 0;
+    }
 
     // Before anything is loaded: a second start over the same files ends
     // here, whichever learner it is for.

@@ -463,33 +463,48 @@ private slots:
         QTest::addColumn<int>("action"); // CommandLine::Action
         QTest::addColumn<QString>("learner");
         QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("folder");
         using A = CommandLine::Action;
-        QTest::newRow("nothing") << QStringList {} << int(A::Run) << "" << "";
-        QTest::newRow("--help") << QStringList {"--help"} << int(A::Help) << "" << "";
-        QTest::newRow("-h") << QStringList {"-h"} << int(A::Help) << "" << "";
-        QTest::newRow("--version") << QStringList {"--version"} << int(A::Version) << "" << "";
-        QTest::newRow("-v") << QStringList {"-v"} << int(A::Version) << "" << "";
-        QTest::newRow("--learners") << QStringList {"--learners"} << int(A::ListLearners) << "" << "";
-        QTest::newRow("--learner NAME") << QStringList {"--learner", " たろう "} << int(A::Run) << "たろう" << "";
-        QTest::newRow("--learner=NAME") << QStringList {"--learner=Hanako"} << int(A::Run) << "Hanako" << "";
+        QTest::newRow("nothing") << QStringList {} << int(A::Run) << "" << "" << "";
+        QTest::newRow("--help") << QStringList {"--help"} << int(A::Help) << "" << "" << "";
+        QTest::newRow("-h") << QStringList {"-h"} << int(A::Help) << "" << "" << "";
+        QTest::newRow("--version") << QStringList {"--version"} << int(A::Version) << "" << "" << "";
+        QTest::newRow("-v") << QStringList {"-v"} << int(A::Version) << "" << "" << "";
+        QTest::newRow("--learners") << QStringList {"--learners"} << int(A::ListLearners) << "" << "" << "";
+        QTest::newRow("--learner NAME") << QStringList {"--learner", " たろう "} << int(A::Run) << "たろう" << "" << "";
+        QTest::newRow("--learner=NAME") << QStringList {"--learner=Hanako"} << int(A::Run) << "Hanako" << "" << "";
         QTest::newRow("the toolkit's own options")
             << QStringList {"-platform", "offscreen", "-session", "1234_5", "--learner", "a", "-reverse", "-style=fusion"}
-            << int(A::Run) << "a" << "";
+            << int(A::Run) << "a" << "" << "";
         QTest::newRow("no name") << QStringList {"--learner"} << int(A::Fault) << ""
-                                 << "Missing value after '--learner'.";
+                                 << "Missing value after '--learner'." << "";
         QTest::newRow("an empty name") << QStringList {"--learner", ""} << int(A::Fault) << ""
                                        << "Not a learner's name: ''. A name holds 1 to 16 letters or digits, Japanese or "
-                                          "Latin, and no control characters.";
+                                          "Latin, and no control characters." << "";
         QTest::newRow("a name with an escape sequence")
             << QStringList {"--learner", "a\x1b[2Jb"} << int(A::Fault) << ""
             << "Not a learner's name: 'a\\u{1b}[2Jb'. A name holds 1 to 16 letters or digits, Japanese or Latin, and no "
-               "control characters.";
+               "control characters." << "";
         QTest::newRow("two names") << QStringList {"--learner", "a", "--learner", "b"} << int(A::Fault) << ""
-                                   << "--learner names one learner.";
-        QTest::newRow("an unknown option") << QStringList {"--class", "x"} << int(A::Fault) << ""
-                                           << "Unknown option 'class'.";
+                                   << "--learner names one learner." << "";
+        QTest::newRow("an unknown option") << QStringList {"--teacher", "x"} << int(A::Fault) << ""
+                                           << "Unknown option 'teacher'." << "";
+        QTest::newRow("--class DIR") << QStringList {"--class", "5-1"} << int(A::ClassWindow) << "" << "" << "5-1";
+        QTest::newRow("--class-report=DIR") << QStringList {"--class-report=/media/usb"} << int(A::ClassReport) << ""
+                                            << "" << "/media/usb";
+        QTest::newRow("a report prints, the window does not open")
+            << QStringList {"--class", "x", "--class-report", "x"} << int(A::ClassReport) << "" << "" << "x";
+        QTest::newRow("help before the report") << QStringList {"--class-report", "x", "-h"} << int(A::Help) << ""
+                                                << "" << "x";
+        QTest::newRow("no folder") << QStringList {"--class-report"} << int(A::Fault) << ""
+                                   << "Missing value after '--class-report'." << "";
+        QTest::newRow("two folders") << QStringList {"--class", "a", "--class-report", "b"} << int(A::Fault) << ""
+                                     << "--class and --class-report name one folder." << "";
+        QTest::newRow("the class is no learner's drill")
+            << QStringList {"--class", "a", "--learner", "b"} << int(A::Fault) << ""
+            << "--class shows the class, not a learner's drill: give no --learner." << "";
         QTest::newRow("an argument") << QStringList {"たろう"} << int(A::Fault) << ""
-                                     << "Unexpected argument 'たろう'.";
+                                     << "Unexpected argument 'たろう'." << "";
     }
     void commandLine()
     {
@@ -497,10 +512,12 @@ private slots:
         QFETCH(int, action);
         QFETCH(QString, learner);
         QFETCH(QString, fault);
+        QFETCH(QString, folder);
         const CommandLine command = ParseCommandLine(QStringList {"kidrill"} + arguments);
         QCOMPARE(int(command.action), action);
         QCOMPARE(command.learner, learner);
         QCOMPARE(command.fault, fault);
+        QCOMPARE(command.folder, folder);
     }
 
     void commandLineAnswers()
@@ -510,17 +527,18 @@ private slots:
         household.load();
         QVERIFY(household.add("はなこ").done);
         using A = CommandLine::Action;
-        const CommandLineAnswer help = AnswerCommandLine({A::Help, {}, {}}, dir.path(), "1.2.3");
+        const CommandLineAnswer help = AnswerCommandLine({A::Help, {}, {}, {}}, dir.path(), "1.2.3");
         QVERIFY(help.out.starts_with("Usage: kidrill [options]\n"));
-        QVERIFY(help.out.find("\n  --learner NAME  Start as the learner NAME") != std::string::npos);
+        QVERIFY(help.out.find("\n  --learner NAME      Start as the learner NAME") != std::string::npos);
+        QVERIFY(help.out.find("\n  --class-report DIR  Write the class") != std::string::npos);
         QVERIFY(help.out.find("platform") == std::string::npos);
         QCOMPARE(help.status, 0);
-        const CommandLineAnswer version = AnswerCommandLine({A::Version, {}, {}}, dir.path(), "1.2.3");
+        const CommandLineAnswer version = AnswerCommandLine({A::Version, {}, {}, {}}, dir.path(), "1.2.3");
         QCOMPARE(version.out, std::string("kidrill 1.2.3\n"));
-        const CommandLineAnswer list = AnswerCommandLine({A::ListLearners, {}, {}}, dir.path(), "");
+        const CommandLineAnswer list = AnswerCommandLine({A::ListLearners, {}, {}, {}}, dir.path(), "");
         QCOMPARE(list.out, std::string("はじめの人\nはなこ\n"));
         QCOMPARE(list.err, std::string());
-        const CommandLineAnswer fault = AnswerCommandLine({A::Fault, {}, "Unknown option 'x'."}, dir.path(), "");
+        const CommandLineAnswer fault = AnswerCommandLine({A::Fault, {}, "Unknown option 'x'.", {}}, dir.path(), "");
         QCOMPARE(fault.err, std::string("kidrill: Unknown option 'x'.\nTry 'kidrill --help'.\n"));
         QCOMPARE(fault.out, std::string());
         QCOMPARE(fault.status, UsageFault);

@@ -1,10 +1,13 @@
 #include "commandline.h"
 
+#include "course/course.h"
 #include "learners/household.h"
 #include "learners/learnername.h"
+#include "records/classfiles.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDate>
 
 #include <algorithm>
 
@@ -24,6 +27,14 @@ const CommandOption CommandOptions[] = {
      "A new name makes a new learner: 1 to 16 letters or digits,\n"
      "Japanese or Latin, no control characters."},
     {{"learners"}, nullptr, "List the learners, one a line, and end."},
+    {{"class"}, "DIR",
+     "Show the class: every learner of this computer, and\n"
+     "every records file (*.sqlite) under the folder DIR."},
+    {{"class-report"}, "DIR",
+     "Write the class of every records file (*.sqlite)\n"
+     "under the folder DIR as CSV (UTF-8 with a byte order\n"
+     "mark) on standard output, and end. The status is not 0\n"
+     "only when DIR or the records cannot be read at all."},
     {{"h", "help"}, nullptr, "Show this help and end."},
     {{"v", "version"}, nullptr, "Show the version and end."},
 };
@@ -78,7 +89,7 @@ std::string HelpText()
         std::string head = "  " + names.join(QStringLiteral(", ")).toStdString();
         if (row.value)
             head += std::string(" ") + row.value;
-        constexpr std::size_t column = 18;
+        constexpr std::size_t column = 22;
         std::string_view help = row.help;
         for (bool first = true; !help.empty(); first = false) {
             const std::size_t end = help.find('\n');
@@ -90,7 +101,9 @@ std::string HelpText()
     }
     text += "\n"
             "Each learner keeps their own settings, best scores and records under\n"
-            "the data directory; the word list wordu.txt is the household's.\n";
+            "the data directory; the word list wordu.txt is the household's.\n"
+            "The class and its report only read the records files: nothing in DIR\n"
+            "is ever written, changed or left behind.\n";
     return text;
 }
 
@@ -101,10 +114,12 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     QCommandLineParser parser;
     DefineOptions(parser);
     CommandLine command;
-    const auto fault = [&](const QString& why) {
-        command.action = CommandLine::Action::Fault;
-        command.fault = why;
-        return command;
+    // A mistake is all that is told: nothing else of the line is acted on.
+    const auto fault = [](const QString& why) {
+        CommandLine mistake;
+        mistake.action = CommandLine::Action::Fault;
+        mistake.fault = why;
+        return mistake;
     };
     if (!parser.parse(arguments))
         return fault(parser.errorText());
@@ -116,6 +131,19 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         command.action = CommandLine::Action::Version;
     else if (parser.isSet(QStringLiteral("learners")))
         command.action = CommandLine::Action::ListLearners;
+    for (const auto& [option, action] : {std::pair {QStringLiteral("class-report"), CommandLine::Action::ClassReport},
+                                         std::pair {QStringLiteral("class"), CommandLine::Action::ClassWindow}}) {
+        if (!parser.isSet(option))
+            continue;
+        const QStringList folders = parser.values(option);
+        if (folders.size() > 1 || (!command.folder.isNull() && command.folder != folders.front()))
+            return fault(QStringLiteral("--class and --class-report name one folder."));
+        command.folder = folders.front();
+        if (command.action == CommandLine::Action::Run)
+            command.action = action;
+    }
+    if (command.action == CommandLine::Action::ClassWindow && parser.isSet(QStringLiteral("learner")))
+        return fault(QStringLiteral("--class shows the class, not a learner's drill: give no --learner."));
     if (parser.isSet(QStringLiteral("learner"))) {
         const QStringList names = parser.values(QStringLiteral("learner"));
         if (names.size() > 1)
@@ -153,6 +181,27 @@ CommandLineAnswer AnswerCommandLine(const CommandLine& command, const std::strin
             answer.err += "kidrill: " + problem.toStdString() + '\n';
         break;
     }
+    case CommandLine::Action::ClassReport: {
+        std::string error;
+        if (!ModuleRecordStore(error)) {
+            answer.err = "kidrill: the records cannot be read without the records module: " + error + '\n';
+            answer.status = 1;
+            break;
+        }
+        const ClassReportAnswer report = ClassReport(
+            command.folder.toStdString(), dataDirectory,
+            [] {
+                std::string ignored;
+                return ModuleRecordStore(ignored);
+            },
+            LoadCourse(), QDate::currentDate());
+        answer.out = report.out;
+        answer.err = report.err;
+        answer.status = report.status;
+        break;
+    }
+    case CommandLine::Action::ClassWindow:
+        break;
     case CommandLine::Action::Fault:
         answer.err = "kidrill: " + command.fault.toStdString() + "\nTry 'kidrill --help'.\n";
         answer.status = UsageFault;

@@ -14,11 +14,14 @@ struct CommandLine {
         Help,         // print the help and end
         Version,      // print the version and end
         ListLearners, // print the learners' names, one a line, and end
+        ClassReport,  // print the class of `folder` as CSV and end
+        ClassWindow,  // show the class window with `folder`, and end when it closes
         Fault,        // a mistake on the command line: say what, end with UsageFault
     };
     Action action = Action::Run;
     QString learner; // --learner NAME: a valid name as kept; empty when not given
     QString fault;   // what is wrong, for Action::Fault
+    QString folder;  // --class DIR, --class-report DIR: the folder as given
 };
 
 // The exit status of a mistake on the command line, as command-line
@@ -30,7 +33,9 @@ constexpr int UsageFault = 2;
 CommandLine ParseCommandLine(const QStringList& arguments);
 
 // What an action that only prints writes to stdout and stderr, and the exit
-// status. ListLearners reads the learners of `dataDirectory`.
+// status. ListLearners reads the learners of `dataDirectory`; ClassReport
+// the records files under the folder (classfiles.h), through the records
+// module in AppDir, with the course that AppDir and UserDir hold.
 struct CommandLineAnswer {
     std::string out;
     std::string err;

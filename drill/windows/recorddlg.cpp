@@ -116,6 +116,9 @@ Trecorddlg::Trecorddlg(QWidget* parent)
     csvButton = new QPushButton(QStringLiteral("CSV に書き出す"), this);
     closeButton = new QPushButton(QStringLiteral("とじる"), this);
     closeButton->setDefault(true);
+    auto* classButton = new QPushButton(QStringLiteral("クラス"), this); // every learner's week, read only
+    buttons->addWidget(classButton);
+    connect(classButton, &QPushButton::clicked, this, &Trecorddlg::classRequested);
     buttons->addStretch();
     buttons->addWidget(csvButton);
     buttons->addWidget(closeButton);

@@ -50,6 +50,10 @@ public:
     QPushButton* csvButton;
     QPushButton* closeButton;
 
+signals:
+    // "クラス": the class window, which opens records windows in turn.
+    void classRequested();
+
 private:
     // What the window shows: the keeper's store, or another file's.
     RecordStore* store() const;

@@ -1,6 +1,7 @@
 #include "title.h"
 
 #include "captions.h"
+#include "classdlg.h"
 #include "counters.h"
 #include "course/course.h"
 #include "coursedlg.h"
@@ -225,8 +226,10 @@ void Ttitle1::recordsButtonClick()
 {
     if (!RecordsKept())
         return;
-    if (!records_)
+    if (!records_) {
         records_ = new Trecorddlg(this);
+        connect(records_, &Trecorddlg::classRequested, records_, [this] { ShowClass(records_); });
+    }
     records_->showRecords(levelIndex() + 1, modeIndex() + 1);
     records_->exec();
 }

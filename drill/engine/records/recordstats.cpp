@@ -1,6 +1,7 @@
 #include "records/recordstats.h"
 
 #include "drillkind.h"
+#include "records/csv.h"
 
 
 #include <algorithm>
@@ -112,25 +113,22 @@ Colour HeatColour(double missRate)
     return HeatScale[std::size(HeatScale) - 1].colour;
 }
 
-QString Change(double now, double before, int decimals)
+QString SignedChange(double now, double before, int decimals)
 {
     const double step = std::pow(10.0, decimals);
     const double change = std::round((now - before) * step) / step;
     if (change == 0)
-        return QStringLiteral("まえと おなじ");
-    return (change > 0 ? QStringLiteral("まえより +") : QStringLiteral("まえより -"))
-        + QString::number(std::abs(change), 'f', decimals);
+        return QStringLiteral("±0");
+    return (change > 0 ? QStringLiteral("+") : QStringLiteral("-")) + QString::number(std::abs(change), 'f', decimals);
+}
+
+QString Change(double now, double before, int decimals)
+{
+    const QString change = SignedChange(now, before, decimals);
+    return change == QStringLiteral("±0") ? QStringLiteral("まえと おなじ") : QStringLiteral("まえより ") + change;
 }
 
 namespace {
-
-QString CsvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 QString NameOf(const QStringList& names, int oneBased)
 {
@@ -138,18 +136,6 @@ QString NameOf(const QStringList& names, int oneBased)
 }
 
 } // namespace
-
-QByteArray SpreadsheetCsv(const std::vector<QStringList>& rows)
-{
-    QStringList lines;
-    for (const QStringList& row : rows) {
-        QStringList quoted;
-        for (const QString& field : row)
-            quoted << CsvField(field);
-        lines << quoted.join(QLatin1Char(','));
-    }
-    return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
-}
 
 QString LevelNameOf(int level)
 {
@@ -163,7 +149,7 @@ QString ModeNameOf(int mode)
 
 QByteArray RecordsCsv(const std::vector<DrillSummary>& drills, const std::map<std::string, QString>& lessonTitles)
 {
-    std::vector<QStringList> rows {{QStringLiteral("日時"), QStringLiteral("レベル"), QStringLiteral("レベルの名前"),
+    QList<QStringList> rows {{QStringLiteral("日時"), QStringLiteral("レベル"), QStringLiteral("レベルの名前"),
                                     QStringLiteral("モード"), QStringLiteral("モードの名前"), QStringLiteral("レッスン"),
                                     QStringLiteral("レッスンの名前"), QStringLiteral("正解数"), QStringLiteral("ミス"),
                                     QStringLiteral("時間(秒)"), QStringLiteral("得点"), QStringLiteral("打鍵/分"),
@@ -189,5 +175,5 @@ QByteArray RecordsCsv(const std::vector<DrillSummary>& drills, const std::map<st
             d.stars ? QString::number(*d.stars) : QString(),
         });
     }
-    return SpreadsheetCsv(rows);
+    return CsvFile(rows);
 }

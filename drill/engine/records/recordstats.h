@@ -82,14 +82,11 @@ inline constexpr HeatStep HeatScale[] = {
 };
 Colour HeatColour(double missRate);
 
-// A change from the drill before, as a child reads it, with `decimals`
-// places: "まえより +5", "まえより -1.2", "まえと おなじ".
+// A change, signed, with `decimals` places: "+5", "-1.2", "±0"; and the
+// same from the drill before, as a child reads it: "まえより +5",
+// "まえと おなじ".
+QString SignedChange(double now, double before, int decimals);
 QString Change(double now, double before, int decimals);
-
-// Rows as a spreadsheet reads them: UTF-8 with a byte order mark (which a
-// Japanese spreadsheet needs to read UTF-8), fields quoted where they hold
-// a comma, a quote or a line end, CR LF.
-QByteArray SpreadsheetCsv(const std::vector<QStringList>& rows);
 
 // A drill's level and mode in words: a lesson's are the course's.
 QString LevelNameOf(int level);

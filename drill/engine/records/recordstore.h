@@ -80,6 +80,33 @@ public:
     // `path` is a regular file of this user's, or none yet, in a directory
     // that nobody else may write (see ChooseRecordsPlace).
     virtual Opening open(const std::string& path) = 0;
+
+    // What a look at another learner's file found.
+    enum class Reading {
+        Ready,
+        // Another program holds it (or uses it as a WAL database): a later
+        // look may read it.
+        Held,
+        // A drill was cut off while it was written: kidrill mends the file
+        // when it next opens it on its own computer.
+        Unfinished,
+        // No database, an empty one, or one of tables kidrill did not make.
+        NotRecords,
+        // A database of ours, damaged.
+        Broken,
+        // Made by a newer kidrill.
+        Newer,
+        // It cannot be opened at all: gone, no permission, no regular file.
+        Unreadable,
+    };
+    // Opens a file to read only, as a teacher's look at a class does: the
+    // file, its folder and a drill being written into it at that moment are
+    // left as they are. Nothing is created beside it (no journal, no WAL or
+    // SHM files), nothing in it changes (an older version is read by the
+    // columns it has, never brought up to date), and each step holds it no
+    // longer than its own read, waiting for another program's hold as long
+    // as setLockWait says. Every write then fails.
+    virtual Reading openToRead(const std::string& path) = 0;
     // Where a broken file went; empty when none did.
     virtual std::string setAside() const = 0;
     // Why the last step failed, in the database's words.
@@ -105,6 +132,8 @@ public:
     // program ended.
     virtual bool recordOnce(const DrillRecord& drill) = 0;
 
+    // The drill kept last, of any kind.
+    virtual std::optional<DrillSummary> lastDrill() = 0;
     // The drill kept last of a level (or lesson) and mode.
     virtual std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) = 0;
     // The drills of a level and mode by their time, oldest first; level and
@@ -138,6 +167,10 @@ public:
 // teacher's sqlite3 in a transaction): a brief query's hold passes
 // unnoticed, a long one costs the screen no freeze.
 constexpr int RecordsLockWaitMs = 40;
+// A look at another learner's file waits a little longer, so that a drill
+// being committed there (its write reaching the disk) passes: that file is
+// then read, not said to be held.
+constexpr int OthersLockWaitMs = 200;
 
 // The module's one entry point: a new store, owned by the caller.
 extern "C" RecordStore* CreateRecordStore();

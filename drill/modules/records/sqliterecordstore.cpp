@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -17,9 +18,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -46,6 +52,7 @@ constexpr int ProgressPeriod = 1000;
 constexpr int SqliteError = 1;
 constexpr int SqliteBusy = 5;
 constexpr int SqliteLocked = 6;
+constexpr int SqliteReadOnly = 8;
 constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADatabase = 26;
 
@@ -159,6 +166,75 @@ sqlite3* HandleOf(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// The first bytes of every SQLite database; bytes 18 and 19 are 2 in a
+// database that keeps a write-ahead log.
+constexpr char SqliteMagic[] = "SQLite format 3";
+constexpr std::size_t SqliteHeaderBytes = 100;
+constexpr int WalFormat = 2;
+
+struct FileLook {
+    RecordStore::Reading reading = RecordStore::Reading::Ready;
+    bool wal = false;
+    std::string why;
+};
+
+// What a file is before SQLite is let near it: a regular file (a FIFO
+// would hold the reader forever) that begins as a database does. Read
+// through a descriptor of its own, which takes no lock and changes nothing.
+// Closing it drops this process's POSIX locks on the file (the learner's
+// own records, when the class is looked at from the drill): none is held
+// then, since every step of a store runs to its end on the one thread.
+FileLook LookAtFile(const std::string& path)
+{
+    FileLook look;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        look.reading = RecordStore::Reading::Unreadable;
+        look.why = path + ": " + std::strerror(errno);
+        return look;
+    }
+    struct stat info {};
+    unsigned char header[SqliteHeaderBytes] {};
+    ssize_t got = 0;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        look.reading = RecordStore::Reading::Unreadable;
+        look.why = path + ": not a regular file";
+    } else {
+        while (got < ssize_t(sizeof header)) {
+            const ssize_t n = ::read(fd, header + got, sizeof header - std::size_t(got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (got < ssize_t(sizeof header) || std::memcmp(header, SqliteMagic, sizeof SqliteMagic) != 0) {
+            look.reading = RecordStore::Reading::NotRecords;
+            look.why = "not a database";
+        }
+        look.wal = header[18] == WalFormat || header[19] == WalFormat;
+    }
+    ::close(fd);
+    return look;
+}
+
+// The file as SQLite's URI names it: every byte but the plain ones
+// escaped, so that a '?', '#' or '%' in a folder's name stays part of the
+// path, and opened to read only. `immutable` reads it as a file that
+// nobody changes: no lock is taken and nothing is made beside it.
+QString ReadOnlyUri(const std::string& path, bool immutable)
+{
+    QByteArray uri = path.starts_with('/') ? "file://" : "file:";
+    for (const unsigned char c : path) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || std::strchr("/._-~", c))
+            uri += char(c);
+        else
+            uri += '%' + QByteArray::number(c, 16).rightJustified(2, '0');
+    }
+    uri += immutable ? "?mode=ro&immutable=1" : "?mode=ro";
+    return QString::fromLatin1(uri);
+}
+
 class SqliteRecordStore final : public RecordStore {
 public:
     // Named by its address: a program and a module may each hold a store.
@@ -176,6 +252,7 @@ public:
     {
         path_ = path;
         setAside_.clear();
+        readOnly_ = false;
         const Step step(*this, false);
         switch (connect()) {
         case Connected::Ready:
@@ -189,6 +266,74 @@ public:
             break;
         }
         return startAnew() ? Opening::StartedAnew : Opening::Unavailable;
+    }
+
+    Reading openToRead(const std::string& path) override
+    {
+        close();
+        path_ = path;
+        setAside_.clear();
+        readOnly_ = true;
+        columns_.clear();
+        // Another file's hold is none of this one's.
+        quietUntil_ = {};
+        const Step step(*this, false);
+        const FileLook look = LookAtFile(path);
+        if (look.reading != Reading::Ready) {
+            lastError_ = look.why;
+            return look.reading;
+        }
+        // SQLite's reader of a WAL database makes its -wal and -shm files
+        // and cannot remove them: such a file is read as nobody's while it
+        // has none (its log was written back to it when it was closed), and
+        // is held while it has them.
+        if (look.wal) {
+            const QString file = Text(path);
+            for (const char* suffix : {"-wal", "-shm"})
+                if (QFileInfo::exists(file + QLatin1String(suffix))) {
+                    lastError_ = "in use as a WAL database";
+                    return Reading::Held;
+                }
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+        db.setDatabaseName(ReadOnlyUri(path, look.wal));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
+        if (!db.open()) {
+            fail(db.lastError());
+            return Reading::Unreadable;
+        }
+        sqlite3* handle = HandleOf(db);
+        if (!handle || !configure(handle) || ColumnsOfVersions().size() != std::size_t(RecordsSchemaVersion) + 1) {
+            lastError_ = std::string("SQLite ") + sqlite3_libversion() + " cannot keep out triggers and views";
+            return Reading::Unreadable;
+        }
+        QSqlQuery q(db);
+        // A large sort stays in memory, never in a file of its own.
+        q.exec(QStringLiteral("PRAGMA temp_store = MEMORY"));
+        if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
+            const int code = PrimaryCode(q.lastError());
+            fail(q.lastError());
+            return ReadingAfter(code);
+        }
+        const int userVersion = q.value(0).toInt();
+        q.finish();
+        if (userVersion > RecordsSchemaVersion) {
+            lastError_ = "schema version " + std::to_string(userVersion);
+            return Reading::Newer;
+        }
+        Columns columns;
+        int others = 0;
+        if (const int code = ReadColumns(handle, columns, OurTables(), others); code != SQLITE_OK) {
+            fail(code, sqlite3_errmsg(handle));
+            return ReadingAfter(code);
+        }
+        const std::optional<int> version = VersionOfColumns(columns, others);
+        if (!version || *version == 0) {
+            lastError_ = version ? "no tables" : "tables that kidrill did not make";
+            return Reading::NotRecords;
+        }
+        columns_ = ColumnsOfVersions()[std::size_t(*version)];
+        return Reading::Ready;
     }
 
     std::string setAside() const override { return setAside_; }
@@ -215,12 +360,20 @@ public:
         return write(drill, true);
     }
 
+    std::optional<DrillSummary> lastDrill() override
+    {
+        const Step step(*this, true);
+        const std::vector<DrillSummary> last = summaries(QStringLiteral("ORDER BY id DESC LIMIT 1"), {});
+        return last.empty() ? std::nullopt : std::optional(last.front());
+    }
+
     std::optional<DrillSummary> latest(int level, int mode, const std::string& lesson) override
     {
         const Step step(*this, true);
         // IS, not =: a level's drills have no lesson.
         const std::vector<DrillSummary> last =
-            summaries(QStringLiteral("WHERE level = ? AND mode = ? AND lesson IS ? ORDER BY id DESC LIMIT 1"),
+            summaries(QStringLiteral("WHERE level = ? AND mode = ? AND %1 IS ? ORDER BY id DESC LIMIT 1")
+                          .arg(column("drills", "lesson")),
                       {level, mode, TextOrNull(lesson)});
         return last.empty() ? std::nullopt : std::optional(last.front());
     }
@@ -236,7 +389,7 @@ public:
     std::vector<DrillSummary> lessonDrills() override
     {
         const Step step(*this, true);
-        return summaries(QStringLiteral("WHERE lesson IS NOT NULL ORDER BY id"), {});
+        return summaries(QStringLiteral("WHERE %1 IS NOT NULL ORDER BY id").arg(column("drills", "lesson")), {});
     }
 
     std::vector<DrillSummary> drillsSince(const std::string& utc) override
@@ -301,6 +454,9 @@ public:
     std::string learnerName() override
     {
         const Step step(*this, true);
+        // A file older than the learner's name holds none.
+        if (!columns_.count({"learner", "name"}))
+            return {};
         QSqlQuery q = run(QStringLiteral("SELECT name FROM learner WHERE id = 1"), {});
         std::string name;
         if (q.next())
@@ -311,6 +467,8 @@ public:
     bool setLearnerName(const std::string& name) override
     {
         const Step step(*this, false);
+        if (readOnly_)
+            return refuseWrite();
         QSqlDatabase db = database();
         if (!db.isOpen())
             return false;
@@ -421,6 +579,35 @@ private:
         return false;
     }
 
+    bool refuseWrite()
+    {
+        lastError_ = "opened to read only";
+        trouble_ = Trouble::Failed;
+        return false;
+    }
+
+    // What a read-only look makes of SQLite's answer.
+    static Reading ReadingAfter(int extendedCode)
+    {
+        const int code = extendedCode & 0xFF;
+        if (IsHeld(code))
+            return Reading::Held;
+        // A reader that may not write cannot roll back the journal of a
+        // drill cut off while it was written.
+        if (code == SqliteReadOnly)
+            return Reading::Unfinished;
+        if (code == SqliteNotADatabase)
+            return Reading::NotRecords;
+        return code == SqliteCorrupt ? Reading::Broken : Reading::Unreadable;
+    }
+
+    // A column of ours as a query names it: NULL where the file is of a
+    // version before it, read as it is.
+    QString column(const char* table, const char* name) const
+    {
+        return columns_.count({table, name}) ? QString::fromLatin1(name) : QStringLiteral("NULL");
+    }
+
     Connected failedConnection()
     {
         return trouble_ == Trouble::Busy ? Connected::Busy : broken_ ? Connected::Broken : Connected::Unavailable;
@@ -480,6 +667,7 @@ private:
         }
         if ((*version != RecordsSchemaVersion || userVersion != RecordsSchemaVersion) && !upgrade(db, *version))
             return failedConnection();
+        columns_ = ColumnsOfVersions().back();
         return Connected::Ready;
     }
 
@@ -555,6 +743,8 @@ private:
 
     bool write(const DrillRecord& drill, bool once)
     {
+        if (readOnly_)
+            return refuseWrite();
         if (insert(drill, once))
             return true;
         // A file found broken only now is set aside, and the drill goes
@@ -672,8 +862,9 @@ private:
     // The drills that the rest of a query (`where`, its order) chooses.
     std::vector<DrillSummary> summaries(const QString& where, const QVariantList& values)
     {
-        QSqlQuery q = run(QStringLiteral("SELECT finished_at, level, mode, hits, misses, elapsed_ms, score, lesson, "
-                                         "goal, stars FROM drills ")
+        QSqlQuery q = run(QStringLiteral("SELECT finished_at, level, mode, hits, misses, elapsed_ms, score, %1, %2, %3 "
+                                         "FROM drills ")
+                                  .arg(column("drills", "lesson"), column("drills", "goal"), column("drills", "stars"))
                               + where,
                           values);
         std::vector<DrillSummary> all;
@@ -695,6 +886,9 @@ private:
     std::string setAside_;
     std::string lastError_;
     bool broken_ = false;
+    bool readOnly_ = false;
+    // Our columns that the open file has.
+    Columns columns_;
     Trouble trouble_ = Trouble::None;
     Trouble readTrouble_ = Trouble::None;
     Clock::time_point lastTroubledRead_ {};
