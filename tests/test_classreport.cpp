@@ -562,13 +562,18 @@ private slots:
         // user tries.
         QVERIFY(::chmod(folder.c_str(), 0700) == 0 && ::chmod(dir.path().c_str(), 0755) == 0);
         const std::string program = kidrill.toStdString();
+        constexpr int CannotStart = 97;
         const int status = AsUser([&] {
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, 1);
             ::dup2(null, 2);
             ::execl(program.c_str(), "kidrill", "--class-report", folder.c_str(), static_cast<char*>(nullptr));
-            return 97;
+            return CannotStart;
         });
+        // A build in a directory of root's alone (a fresh clone under a
+        // private temporary directory) is out of that user's reach.
+        if (status == CannotStart)
+            QSKIP("the program is out of an unprivileged user's reach here");
         QCOMPARE(status, RunningAsRoot() ? 1 : 0);
     }
 };
