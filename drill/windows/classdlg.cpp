@@ -1,5 +1,6 @@
 #include "classdlg.h"
 
+#include "csvfile.h"
 #include "learners/household.h"
 #include "platform.h"
 #include "recorddlg.h"
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -237,20 +237,12 @@ bool Tclassdlg::openRecords(int row)
 
 bool Tclassdlg::exportCsv(const QString& path)
 {
-    const QByteArray csv = ClassCsv(rows_);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
-        return true;
-    CurrentPlatform().showError(
-        QStringLiteral("%1 に かきだせませんでした。\n%2").arg(path, file.errorString()).toStdString(), ClassCaption);
-    return false;
+    return SaveCsv(path, ClassCsv(rows_), ClassCaption);
 }
 
 void Tclassdlg::csvButtonClick()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV に かきだす"),
-                                                      QDir::home().filePath(QStringLiteral("kidrill-class.csv")),
-                                                      QStringLiteral("CSV (*.csv)"));
+    const QString path = AskCsvPath(this, QStringLiteral("CSV に かきだす"), QStringLiteral("kidrill-class.csv"));
     if (!path.isEmpty())
         exportCsv(path);
 }

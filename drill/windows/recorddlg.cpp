@@ -3,6 +3,7 @@
 #include "captions.h"
 #include "course/course.h"
 #include "course/weaklesson.h"
+#include "csvfile.h"
 #include "drillkind.h"
 #include "platform.h"
 #include "records/drilltally.h"
@@ -16,13 +17,10 @@
 
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -352,20 +350,12 @@ bool Trecorddlg::exportCsv(const QString& path)
         CurrentPlatform().showError(note, "きろく");
         return false;
     }
-    const QByteArray csv = RecordsCsv(drills, lessonTitles_);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size() && file.commit())
-        return true;
-    CurrentPlatform().showError(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(path, file.errorString()).toStdString(),
-                                "きろく");
-    return false;
+    return SaveCsv(path, RecordsCsv(drills, lessonTitles_), "きろく");
 }
 
 void Trecorddlg::csvButtonClick()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV に書き出す"),
-                                                      QDir::home().filePath(QStringLiteral("kidrill-records.csv")),
-                                                      QStringLiteral("CSV (*.csv)"));
+    const QString path = AskCsvPath(this, QStringLiteral("CSV に書き出す"), QStringLiteral("kidrill-records.csv"));
     if (!path.isEmpty())
         exportCsv(path);
 }
